@@ -1,0 +1,3 @@
+# Cross toolchain: 32-bit Windows with MinGW-w64; tests run under Wine.
+set(MINGW_TRIPLET i686-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -1,0 +1,48 @@
+// Hex digit pairs in both directions, byte-identical to the C runtime's
+// "%02x" / "%1X" rendering and "%x" / "%02x" scanning.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+namespace cryptbox {
+
+inline constexpr char kLowerDigits[] = "0123456789abcdef";
+inline constexpr char kUpperDigits[] = "0123456789ABCDEF";
+
+// Writes two digits per byte, high half first; no terminator.
+void RenderHex(const std::uint8_t *bytes, std::size_t count, const char *digits, char *out);
+
+constexpr std::array<std::int8_t, 256> MakeDigitTable() {
+  std::array<std::int8_t, 256> table{};
+  for (auto &entry : table) entry = -1;
+  for (int i = 0; i < 10; ++i) table['0' + i] = static_cast<std::int8_t>(i);
+  for (int i = 0; i < 6; ++i) {
+    table['a' + i] = static_cast<std::int8_t>(10 + i);
+    table['A' + i] = static_cast<std::int8_t>(10 + i);
+  }
+  return table;
+}
+
+// Value of a hex digit, or -1.
+inline constexpr auto kDigitValue = MakeDigitTable();
+
+inline int DigitValue(char c) { return kDigitValue[static_cast<unsigned char>(c)]; }
+
+// The C runtime's "%x" for anything but two plain digits.
+unsigned ScanHexPairByRuntime(char hi, char lo, unsigned previous);
+
+// What sscanf("%x") leaves in a value that held `previous`, scanning the
+// two-character text hi, lo (a NUL in either ends the text early). Inline:
+// it runs once per byte of every decryption.
+inline unsigned ScanHexPair(char hi, char lo, unsigned previous) {
+  const int high = DigitValue(hi), low = DigitValue(lo);
+  if ((high | low) >= 0) return static_cast<unsigned>(high * 16 + low);
+  return ScanHexPairByRuntime(hi, lo, previous);
+}
+
+// What sscanf(text, "%02x") leaves in a value that started at 0.
+int ScanHexAt(const char *text);
+
+}  // namespace cryptbox
