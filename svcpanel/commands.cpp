@@ -1,0 +1,60 @@
+#include "commands.h"
+
+#include <random>
+
+#include "bundle.h"
+#include "panel.h"
+#include "panel_error.h"
+#include "script_runner.h"
+#include "service_names.h"
+#include "service_state.h"
+#include "templates.h"
+
+namespace svcpanel {
+namespace {
+
+// A generator reseeded from the time of day, drawing 0 <= r < 1 in single precision.
+float DrawFromTimeOfDay() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  const unsigned seed = ((now.wHour * 60u + now.wMinute) * 60u + now.wSecond) * 1000u +
+                        now.wMilliseconds;
+  std::mt19937 generator(seed);
+  // 24 random bits are exactly representable, so r never rounds up to 1.
+  return static_cast<float>(generator() >> 8) / 16777216.0f;
+}
+
+}  // namespace
+
+void StartCommand(Panel &panel) {
+  const std::wstring slashedProgramDir = SlashedDir(panel.ProgramDir());
+  RunAndWait(panel.ProgramDir() + kStopScript, panel.ScriptWindowStyle());
+
+  const ServiceNames names = ServiceNamesFor(ServiceSuffixFromDraw(DrawFromTimeOfDay()));
+  for (const TemplateRow &row :
+       TemplateRows(names.ApacheServiceName, names.MysqlServiceName, slashedProgramDir))
+    InstantiateTemplate(slashedProgramDir + row.templatePath, slashedProgramDir + row.targetPath,
+                        row.replacements);
+
+  panel.SetCommand1(false, kStartingCaption);
+  RunAndWait(panel.ProgramDir() + kStartScript, panel.ScriptWindowStyle());
+  RefreshServiceState(panel);
+}
+
+void StopCommand(Panel &panel) {
+  panel.SetCommand2(false, kStoppingCaption);
+  RunAndWait(panel.ProgramDir() + kStopScript, panel.ScriptWindowStyle());
+  RefreshServiceState(panel);
+}
+
+void RunGuarded(Panel &panel, void (*command)(Panel &)) {
+  try {
+    command(panel);
+  } catch (const PanelError &error) {
+    ReportFailureAndExit(error.Describe());
+  } catch (const std::exception &) {
+    ReportFailureAndExit(L"操作失败，程序将退出：内存不足。");
+  }
+}
+
+}  // namespace svcpanel

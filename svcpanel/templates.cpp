@@ -1,0 +1,24 @@
+// The file side of template instantiation.
+#include "templates.h"
+
+#include "file_text.h"
+#include "panel_error.h"
+
+namespace svcpanel {
+
+void InstantiateTemplate(const std::wstring &templatePath, const std::wstring &targetPath,
+                         const std::vector<Replacement> &replacements) {
+  if (!CopyFileW(templatePath.c_str(), targetPath.c_str(), FALSE))
+    ThrowLastError(L"复制模板", templatePath + L" -> " + targetPath);
+  for (const auto &replacement : replacements)
+    ReplaceInFile(targetPath, replacement.token, replacement.value);
+}
+
+// No line break is added: a target equals its template but for the tokens.
+void ReplaceInFile(const std::wstring &targetPath, const std::wstring &token,
+                   const std::wstring &value) {
+  const std::wstring text = DecodeAnsi(ReadWholeFile(targetPath));
+  WriteWholeFile(targetPath, EncodeAnsi(ReplaceAll(text, token, value)));
+}
+
+}  // namespace svcpanel
