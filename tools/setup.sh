@@ -8,7 +8,7 @@ packages=(
   libmbedtls-dev libssl-dev openssl googletest libgtest-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev
   wine wine64 wine32:i386 xvfb x11-utils xdotool fonts-wqy-zenhei imagemagick
-  dpkg-dev xxd zip unzip
+  dpkg-dev xxd zip unzip bc procps
 )
 
 missing() {

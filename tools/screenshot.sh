@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Runs the panel on a demo bundle inside Wine's desktop window and saves a screenshot
+# (default build/svcpanel.png). Needs a win32 build (tools/build.sh win32).
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+shot=${1:-$root/build/svcpanel.png}
+bundle=$(mktemp -d "/tmp/svcpanel demo.XXXXXX")
+trap 'rm -rf "$bundle"' EXIT
+
+mkdir -p "$bundle/Ext"
+cp "$root/build/win32/bin/svcpanel.exe" "$bundle/"
+printf '@echo off\r\necho a0m1>"%%~dp0T_Port.txt"\r\n' >"$bundle/Ext/B_Port.bat"
+printf '@echo off\r\n' >"$bundle/Ext/B_Stop.bat"
+
+take() {
+  "$root/tools/wine-run.sh" explorer /desktop=svcpanel,800x500 \
+    "Z:$(echo "$bundle/svcpanel.exe" | tr / '\\')" >/dev/null 2>&1 &
+  for _ in $(seq 100); do
+    [ -e "$bundle/Ext/T_Port.txt" ] && xdotool search --name 'Velmora' >/dev/null 2>&1 && break
+    sleep 0.2
+  done
+  sleep 2
+  import -window root -crop 800x500+0+0 "$shot"
+  WINEPREFIX=$root/build/wineprefix wineserver -k 2>/dev/null || true
+}
+export -f take
+export root bundle shot
+"$root/tools/with-display.sh" bash -c take
+echo "screenshot: $shot"
