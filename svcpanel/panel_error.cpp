@@ -29,7 +29,8 @@ void ThrowLastError(const wchar_t *operation, const std::wstring &path) {
 }
 
 void ReportFailureAndExit(const std::wstring &text) {
-  MessageBoxW(nullptr, text.c_str(), kMessageTitle, MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+  // Task-modal: while the box is up, the panel's buttons take no clicks.
+  MessageBoxW(nullptr, text.c_str(), kMessageTitle, MB_OK | MB_ICONERROR | MB_SETFOREGROUND | MB_TASKMODAL);
   ExitProcess(1);
 }
 

@@ -8,7 +8,10 @@ packages=(
   libmbedtls-dev libssl-dev openssl googletest libgtest-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev
   wine wine64 wine32:i386 xvfb x11-utils xdotool fonts-wqy-zenhei imagemagick
-  dpkg-dev xxd zip unzip bc procps
+  dpkg-dev xxd zip unzip bc procps curl
+  # the real parsers the bundle's config templates are tested with
+  apache2 libapache2-mod-php8.2 php8.2-cli php8.2-mysql php8.2-mbstring php8.2-curl php8.2-gd
+  mariadb-server-core mariadb-client-core
 )
 
 missing() {

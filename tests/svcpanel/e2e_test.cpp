@@ -5,25 +5,15 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <chrono>
-#include <functional>
 #include <regex>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "panel_driver.h"
+
+using namespace panel_driver;
+
 namespace {
-
-constexpr int kCommand1Id = 1001;
-constexpr int kCommand2Id = 1002;
-constexpr wchar_t kFormClass[] = L"VelmoraSvcpanelForm1";
-
-std::wstring OwnDirectory() {
-  wchar_t path[MAX_PATH];
-  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring dir(path, length);
-  return dir.substr(0, dir.find_last_of(L'\\'));
-}
 
 std::wstring FixtureDirectory() {
   wchar_t value[MAX_PATH] = {};
@@ -31,106 +21,10 @@ std::wstring FixtureDirectory() {
   return value;
 }
 
-bool Exists(const std::wstring &path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-std::string ReadFileBytes(const std::wstring &path) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                            nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return {};
-  std::string bytes;
-  char buffer[4096];
-  DWORD got = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
-  CloseHandle(file);
-  return bytes;
-}
-
-void WriteFileBytes(const std::wstring &path, const std::string &bytes) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE) << "cannot write";
-  DWORD wrote = 0;
-  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &wrote, nullptr);
-  CloseHandle(file);
-}
-
-bool WaitUntil(const std::function<bool()> &condition, int seconds = 30) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-  while (std::chrono::steady_clock::now() < deadline) {
-    if (condition()) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(30));
-  }
-  return condition();
-}
-
-std::wstring WindowText(HWND hwnd) {
-  wchar_t text[512] = {};
-  SendMessageTimeoutW(hwnd, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, nullptr);
-  return text;
-}
-
-struct ButtonState {
-  bool enabled;
-  std::wstring caption;
-  bool operator==(const ButtonState &other) const {
-    return enabled == other.enabled && caption == other.caption;
-  }
-};
-
-void PrintTo(const ButtonState &state, std::ostream *os) {
-  *os << (state.enabled ? "enabled " : "disabled ") << testing::PrintToString(state.caption);
-}
-
-const ButtonState kIdleStart{true, L"svcpanel"};
-const ButtonState kStarted{false, L"已启动"};
-const ButtonState kStarting{false, L"启动中。。。"};
-const ButtonState kStopIdle{true, L"停止服务"};
-const ButtonState kStopping{false, L"停止中。。。"};
-
-struct WindowSearch {
-  DWORD pid;
-  const wchar_t *className;
-  bool visibleOnly;
-  HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM lParam) {
-  auto &search = *reinterpret_cast<WindowSearch *>(lParam);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(hwnd, &owner);
-  wchar_t name[64] = {};
-  GetClassNameW(hwnd, name, 64);
-  if (owner != search.pid || std::wstring(name) != search.className) return TRUE;
-  if (search.visibleOnly && !IsWindowVisible(hwnd)) return TRUE;
-  search.found = hwnd;
-  return FALSE;
-}
-
-HWND FindTopWindow(DWORD pid, const wchar_t *className, bool visibleOnly) {
-  WindowSearch search{pid, className, visibleOnly, nullptr};
-  EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-// The text of a message box: its static control.
-std::wstring MessageBoxText(HWND box) {
-  std::wstring text;
-  for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    wchar_t name[32] = {};
-    GetClassNameW(child, name, 32);
-    if (std::wstring(name) == L"Static") text += WindowText(child);
-  }
-  return text;
-}
-
 class Bundle {
  public:
-  Bundle() {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    static int serial = 0;
-    dir_ = std::wstring(temp) + L"svcpanel e2e " + std::to_wstring(GetCurrentProcessId()) + L"-" +
-           std::to_wstring(++serial);
-    for (const wchar_t *sub : {L"", L"\\Ext", L"\\PHP", L"\\apache", L"\\apache\\conf", L"\\MySQL"})
+  Bundle() : dir_(MakeFreshDirectory(L"svcpanel e2e ")) {
+    for (const wchar_t *sub : {L"\\Ext", L"\\PHP", L"\\apache", L"\\apache\\conf", L"\\MySQL"})
       CreateDirectoryW((dir_ + sub).c_str(), nullptr);
     const std::wstring fixture = FixtureDirectory() + L"\\Ext\\";
     for (const wchar_t *name : {L"B_Start.ini", L"B_Stop.ini", L"B_Port.ini", L"I_php.ini", L"I_apache.ini",
@@ -139,11 +33,15 @@ class Bundle {
     // What a bundle holds before its first Start: a stop script, a probe and its answer.
     CopyFileW(Ext(L"B_Stop.ini").c_str(), Ext(L"B_Stop.bat").c_str(), FALSE);
     CopyFileW(Ext(L"B_Port.ini").c_str(), Ext(L"B_Port.bat").c_str(), FALSE);
-    WriteFileBytes(Ext(L"T_Port.txt"), "a0m0\r\n");
+    Put(L"T_Port.txt", "a0m0\r\n");
     SetAnswer("a0m0\r\n");
     CopyFileW((OwnDirectory() + L"\\gate.exe").c_str(), Ext(L"gate.exe").c_str(), FALSE);
     CopyFileW((OwnDirectory() + L"\\svcpanel.exe").c_str(), Path(L"\\svcpanel.exe").c_str(), FALSE);
   }
+
+  ~Bundle() { RemoveTree(dir_); }
+  Bundle(const Bundle &) = delete;
+  Bundle &operator=(const Bundle &) = delete;
 
   std::wstring Path(const wchar_t *relative) const { return dir_ + relative; }
   std::wstring Ext(const wchar_t *name) const { return dir_ + L"\\Ext\\" + name; }
@@ -155,14 +53,11 @@ class Bundle {
     return slashed;
   }
 
-  void SetAnswer(const std::string &answer) const { WriteFileBytes(Ext(L"answer.txt"), answer); }
-  void Arm(const wchar_t *gate, const std::string &sleepMs = "") const {
-    WriteFileBytes(Ext((std::wstring(L"arm-") + gate).c_str()), sleepMs);
-  }
+  void Put(const wchar_t *name, const std::string &bytes) const { EXPECT_TRUE(WriteFileBytes(Ext(name), bytes)); }
+  void SetAnswer(const std::string &answer) const { Put(L"answer.txt", answer); }
+  void Arm(const wchar_t *gate) const { Put((std::wstring(L"arm-") + gate).c_str(), ""); }
   bool Holding(const wchar_t *gate) const { return Exists(Ext((std::wstring(L"waiting-") + gate).c_str())); }
-  void Release(const wchar_t *gate) const {
-    WriteFileBytes(Ext((std::wstring(L"release-") + gate).c_str()), "");
-  }
+  void Release(const wchar_t *gate) const { Put((std::wstring(L"release-") + gate).c_str(), ""); }
   std::vector<std::string> Log() const {
     std::vector<std::string> lines;
     const std::string text = ReadFileBytes(Ext(L"run.log"));
@@ -174,51 +69,6 @@ class Bundle {
 
  private:
   std::wstring dir_;
-};
-
-class PanelProcess {
- public:
-  explicit PanelProcess(const Bundle &bundle) {
-    std::wstring commandLine = L"\"" + bundle.Path(L"\\svcpanel.exe") + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, bundle.Dir().c_str(),
-                        &startup, &process_))
-      ADD_FAILURE() << "cannot start svcpanel.exe: " << GetLastError();
-    CloseHandle(process_.hThread);
-  }
-  ~PanelProcess() {
-    if (Running()) TerminateProcess(process_.hProcess, 0);
-    CloseHandle(process_.hProcess);
-  }
-
-  DWORD Id() const { return process_.dwProcessId; }
-  bool Running() const { return WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT; }
-  bool WaitForExit(DWORD *code, int seconds = 30) const {
-    if (WaitForSingleObject(process_.hProcess, seconds * 1000) != WAIT_OBJECT_0) return false;
-    GetExitCodeProcess(process_.hProcess, code);
-    return true;
-  }
-  HWND WaitForForm() {
-    WaitUntil([&] { return (form_ = FindTopWindow(Id(), kFormClass, true)) != nullptr; });
-    return form_;
-  }
-  HWND WaitForMessageBox() const {
-    HWND box = nullptr;
-    WaitUntil([&] { return (box = FindTopWindow(Id(), L"#32770", true)) != nullptr; });
-    return box;
-  }
-  HWND Form() const { return form_; }
-  HWND Button(int id) const { return GetDlgItem(form_, id); }
-  ButtonState State(int id) const { return {IsWindowEnabled(Button(id)) != FALSE, WindowText(Button(id))}; }
-  bool Shows(const ButtonState &start, const ButtonState &stop) const {
-    return State(kCommand1Id) == start && State(kCommand2Id) == stop;
-  }
-  void Click(int id) const { PostMessageW(Button(id), BM_CLICK, 0, 0); }
-
- private:
-  PROCESS_INFORMATION process_{};
-  HWND form_ = nullptr;
 };
 
 #define EXPECT_SHOWS(panel, start, stop)              \
@@ -264,7 +114,7 @@ std::string ServiceNumberIn(const std::string &text) {
 TEST(Panel, WindowAndButtonsAsDesigned) {
   Bundle bundle;
   bundle.Arm(L"port");
-  PanelProcess panel(bundle);
+  PanelProcess panel(bundle.Path(L"\\svcpanel.exe"), bundle.Dir());
   const HWND form = panel.WaitForForm();
   ASSERT_NE(form, nullptr);
   EXPECT_EQ(WindowText(form), L"Velmora启动/停止服务");
@@ -312,7 +162,7 @@ TEST(Panel, WindowAndButtonsAsDesigned) {
 
 TEST(Panel, StartThenStopFollowTheStateTable) {
   Bundle bundle;
-  PanelProcess panel(bundle);
+  PanelProcess panel(bundle.Path(L"\\svcpanel.exe"), bundle.Dir());
   WaitForIdle(bundle, panel);
 
   bundle.Arm(L"stop");
@@ -371,7 +221,7 @@ TEST(Panel, StartThenStopFollowTheStateTable) {
 
 TEST(Panel, StopClickedDuringStartsFirstWaitRunsWholeNested) {
   Bundle bundle;
-  PanelProcess panel(bundle);
+  PanelProcess panel(bundle.Path(L"\\svcpanel.exe"), bundle.Dir());
   WaitForIdle(bundle, panel);
 
   bundle.Arm(L"stop");
@@ -396,11 +246,11 @@ TEST(Panel, StopClickedDuringStartsFirstWaitRunsWholeNested) {
 
 TEST(Panel, SecondInstanceOnlyShowsItsMessage) {
   Bundle bundle;
-  PanelProcess first(bundle);
+  PanelProcess first(bundle.Path(L"\\svcpanel.exe"), bundle.Dir());
   WaitForStarted(bundle, first);
   const auto logBefore = bundle.Log();
 
-  PanelProcess second(bundle);
+  PanelProcess second(bundle.Path(L"\\svcpanel.exe"), bundle.Dir());
   const HWND box = second.WaitForMessageBox();
   ASSERT_NE(box, nullptr);
   EXPECT_EQ(WindowText(box), L"系统提示");
@@ -416,7 +266,7 @@ TEST(Panel, SecondInstanceOnlyShowsItsMessage) {
 
 TEST(Panel, MissingStopScriptReportsAndEnds) {
   Bundle bundle;
-  PanelProcess panel(bundle);
+  PanelProcess panel(bundle.Path(L"\\svcpanel.exe"), bundle.Dir());
   WaitForIdle(bundle, panel);
   DeleteFileW(bundle.Ext(L"B_Stop.bat").c_str());
   panel.Click(kCommand1Id);
@@ -433,7 +283,7 @@ TEST(Panel, MissingStopScriptReportsAndEnds) {
 
 TEST(Panel, ClosingDuringAWaitEndsThePanelAndTheScriptGoesOn) {
   Bundle bundle;
-  PanelProcess panel(bundle);
+  PanelProcess panel(bundle.Path(L"\\svcpanel.exe"), bundle.Dir());
   WaitForIdle(bundle, panel);
   bundle.Arm(L"stop");
   panel.Click(kCommand1Id);

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Assembles dist/: the bundle (panel, Ext scripts and templates, server folders with
+# their READMEs) and its zip, and the two cryptbox.dll builds with header and import
+# libraries. Needs the win32 and win64 builds (tools/build.sh win32 win64).
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+dist=$root/dist
+bin32=$root/build/win32/bin
+bin64=$root/build/win64/bin
+rm -rf "$dist"
+mkdir -p "$dist/bundle"
+
+cp -r "$root/bundle/Ext" "$root/bundle/apache" "$root/bundle/MySQL" "$root/bundle/PHP" "$root/bundle/www" \
+  "$root/bundle/README.txt" "$dist/bundle/"
+cp "$bin32/svcpanel.exe" "$dist/bundle/"
+cp "$bin32/portcheck.exe" "$dist/bundle/Ext/"
+# Folders the generated configs name and the server packages do not bring.
+mkdir -p "$dist/bundle/apache/conf" "$dist/bundle/apache/logs" "$dist/bundle/MySQL/tmp" "$dist/bundle/PHP/tmp" "$dist/bundle/PHP/logs"
+(cd "$dist" && zip -qr velmora-bundle.zip bundle)
+
+for arch in x86:win32 x64:win64; do
+  name=${arch%%:*}
+  build=$root/build/${arch#*:}
+  mkdir -p "$dist/cryptbox/$name"
+  cp "$build/bin/cryptbox.dll" "$build/cryptbox/libcryptbox.dll.a" "$root/cryptbox/cryptbox.def" \
+    "$dist/cryptbox/$name/"
+done
+mkdir -p "$dist/cryptbox/include"
+cp "$root/cryptbox/cryptbox.h" "$dist/cryptbox/include/"
+echo "assembled $dist"
