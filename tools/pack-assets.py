@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Packs raw RGBA pixels from make-assets.sh into the panel's exact formats:
+"""Packs raw RGBA pixels from make-assets.sh into the panel's exact formats
+(and sets the panel picture's resolution field to 96 DPI as Windows writes it):
 16x16 32 bpp button BMPs, the six-image icon file, and the icon resources
 (RT_ICON images 30001-30006 and the RT_GROUP_ICON directory) for svcpanel.rc."""
 import struct
@@ -73,8 +74,16 @@ def icon_image(rgba, size, bits):
     return info + table + xor + mask
 
 
+def set_96_dpi(bmp_path):
+    """ImageMagick writes 96 DPI as 3779 pixels per metre; Windows writes 3780."""
+    data = bytearray(bmp_path.read_bytes())
+    data[38:46] = struct.pack("<ii", 3780, 3780)
+    bmp_path.write_bytes(bytes(data))
+
+
 def main():
     work, res = Path(sys.argv[1]), Path(sys.argv[2])
+    set_96_dpi(res / "panel.bmp")
     (res / "start.bmp").write_bytes(button_bmp((work / "start.rgba").read_bytes()))
     (res / "stop.bmp").write_bytes(button_bmp((work / "stop.rgba").read_bytes()))
 

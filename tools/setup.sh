@@ -8,7 +8,7 @@ packages=(
   libmbedtls-dev libssl-dev openssl googletest libgtest-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev
   wine wine64 wine32:i386 xvfb x11-utils xdotool fonts-wqy-zenhei imagemagick
-  dpkg-dev xxd zip unzip bc procps curl
+  dpkg-dev xxd zip unzip bc procps curl icoutils
   # the real parsers the bundle's config templates are tested with
   apache2 libapache2-mod-php8.2 php8.2-cli php8.2-mysql php8.2-mbstring php8.2-curl php8.2-gd
   mariadb-server-core mariadb-client-core
@@ -20,6 +20,10 @@ missing() {
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || echo "$p"
   done
 }
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+mkdir -p "$root/build"
+apt_log=$root/build/setup-apt.log
 
 sources_file=/etc/apt/sources.list.d/debian-src.sources
 need_update=0
@@ -44,15 +48,17 @@ if [ -n "$todo" ] || [ "$need_update" = 1 ]; then
   apt-get update -qq
 fi
 if [ -n "$todo" ]; then
+  echo "setup: installing" $todo
   # shellcheck disable=SC2086
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $todo
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $todo >"$apt_log" 2>&1 ||
+    { tail -30 "$apt_log"; exit 1; }
 fi
 
 # mbed TLS sources for the Windows builds; kept out of the repo.
-root=$(cd "$(dirname "$0")/.." && pwd)
 src_dir="$root/third_party_src"
 if ! ls "$src_dir"/mbedtls-*/library/des.c >/dev/null 2>&1; then
   mkdir -p "$src_dir"
-  (cd "$src_dir" && apt-get source -qq --download-only mbedtls >/dev/null && dpkg-source -x --skip-patches mbedtls_*.dsc >/dev/null 2>&1 || dpkg-source -x mbedtls_*.dsc >/dev/null)
+  (cd "$src_dir" && apt-get source -qq --download-only mbedtls >>"$apt_log" 2>&1 &&
+    dpkg-source -x mbedtls_*.dsc >>"$apt_log" 2>&1) || { tail -30 "$apt_log"; exit 1; }
 fi
 echo "setup: ready"

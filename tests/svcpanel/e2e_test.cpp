@@ -219,14 +219,18 @@ TEST(Panel, StartThenStopFollowTheStateTable) {
   EXPECT_EQ(bundle.Log()[log.size()], "stop " + names);  // the previous Start's servers stopped first
 }
 
-TEST(Panel, StopClickedDuringStartsFirstWaitRunsWholeNested) {
-  Bundle bundle;
-  PanelProcess panel(bundle.Path(L"\\svcpanel.exe"), bundle.Dir());
+// An idle panel whose Start is held in its first wait, on the stop script.
+void HoldStartInItsFirstWait(const Bundle &bundle, PanelProcess &panel) {
   WaitForIdle(bundle, panel);
-
   bundle.Arm(L"stop");
   panel.Click(kCommand1Id);
   ASSERT_TRUE(WaitUntil([&] { return bundle.Holding(L"stop"); }));
+}
+
+TEST(Panel, StopClickedDuringStartsFirstWaitRunsWholeNested) {
+  Bundle bundle;
+  PanelProcess panel(bundle.Path(L"\\svcpanel.exe"), bundle.Dir());
+  HoldStartInItsFirstWait(bundle, panel);
   panel.Click(kCommand2Id);
   // The nested Stop runs its own stop script and refresh while the outer wait goes on.
   ASSERT_TRUE(WaitUntil([&] { return LogAfterIdle(bundle).size() == 4; }));
@@ -284,10 +288,7 @@ TEST(Panel, MissingStopScriptReportsAndEnds) {
 TEST(Panel, ClosingDuringAWaitEndsThePanelAndTheScriptGoesOn) {
   Bundle bundle;
   PanelProcess panel(bundle.Path(L"\\svcpanel.exe"), bundle.Dir());
-  WaitForIdle(bundle, panel);
-  bundle.Arm(L"stop");
-  panel.Click(kCommand1Id);
-  ASSERT_TRUE(WaitUntil([&] { return bundle.Holding(L"stop"); }));
+  HoldStartInItsFirstWait(bundle, panel);
   PostMessageW(panel.Form(), WM_CLOSE, 0, 0);
   DWORD code = 1234;
   ASSERT_TRUE(panel.WaitForExit(&code));
