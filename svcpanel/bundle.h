@@ -10,6 +10,17 @@ inline constexpr wchar_t kStopScript[] = L"\\Ext\\B_Stop.bat";
 inline constexpr wchar_t kStartScript[] = L"\\Ext\\B_Start.bat";
 inline constexpr wchar_t kProbeResult[] = L"\\Ext\\T_Port.txt";
 
+// Templates and the files the panel makes from them.
+inline constexpr wchar_t kStartTemplate[] = L"\\Ext\\B_Start.ini";
+inline constexpr wchar_t kStopTemplate[] = L"\\Ext\\B_Stop.ini";
+inline constexpr wchar_t kPortTemplate[] = L"\\Ext\\B_Port.ini";
+inline constexpr wchar_t kPhpTemplate[] = L"\\Ext\\I_php.ini";
+inline constexpr wchar_t kApacheTemplate[] = L"\\Ext\\I_apache.ini";
+inline constexpr wchar_t kMysqlTemplate[] = L"\\Ext\\I_mysql.ini";
+inline constexpr wchar_t kPhpConfig[] = L"\\PHP\\php.ini";
+inline constexpr wchar_t kApacheConfig[] = L"\\apache\\conf\\httpd.conf";
+inline constexpr wchar_t kMysqlConfig[] = L"\\MySQL\\my.ini";
+
 // Placeholder tokens in the templates.
 inline constexpr wchar_t kApacheServiceToken[] = L"J_SerVer_Apache";
 inline constexpr wchar_t kMysqlServiceToken[] = L"J_SerVer_MySQL";

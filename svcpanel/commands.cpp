@@ -27,13 +27,14 @@ float DrawFromTimeOfDay() {
 }  // namespace
 
 void StartCommand(Panel &panel) {
-  const std::wstring slashedProgramDir = SlashedDir(panel.ProgramDir());
+  const std::wstring SlashedProgramDir = SlashedDir(panel.ProgramDir());
   RunAndWait(panel.ProgramDir() + kStopScript, panel.ScriptWindowStyle());
 
-  const ServiceNames names = ServiceNamesFor(ServiceSuffixFromDraw(DrawFromTimeOfDay()));
+  const int ServiceSuffix = ServiceSuffixFromDraw(DrawFromTimeOfDay());
+  const ServiceNames names = ServiceNamesFor(ServiceSuffix);
   for (const TemplateRow &row :
-       TemplateRows(names.ApacheServiceName, names.MysqlServiceName, slashedProgramDir))
-    InstantiateTemplate(slashedProgramDir + row.templatePath, slashedProgramDir + row.targetPath,
+       TemplateRows(names.ApacheServiceName, names.MysqlServiceName, SlashedProgramDir))
+    InstantiateTemplate(SlashedProgramDir + row.templatePath, SlashedProgramDir + row.targetPath,
                         row.replacements);
 
   panel.SetCommand1(false, kStartingCaption);

@@ -10,12 +10,12 @@ std::vector<TemplateRow> TemplateRows(const std::wstring &apacheServiceName,
   const std::vector<Replacement> serviceNames = {{kApacheServiceToken, apacheServiceName},
                                                  {kMysqlServiceToken, mysqlServiceName}};
   return {
-      {L"\\Ext\\B_Start.ini", kStartScript, serviceNames},
-      {L"\\Ext\\B_Stop.ini", kStopScript, serviceNames},
-      {L"\\Ext\\B_Port.ini", kPortScript, serviceNames},
-      {L"\\Ext\\I_php.ini", L"\\PHP\\php.ini", {{kPhpPathToken, slashedProgramDir}}},
-      {L"\\Ext\\I_apache.ini", L"\\apache\\conf\\httpd.conf", {{kApachePathToken, slashedProgramDir}}},
-      {L"\\Ext\\I_mysql.ini", L"\\MySQL\\my.ini", {{kMysqlPathToken, slashedProgramDir}}},
+      {kStartTemplate, kStartScript, serviceNames},
+      {kStopTemplate, kStopScript, serviceNames},
+      {kPortTemplate, kPortScript, serviceNames},
+      {kPhpTemplate, kPhpConfig, {{kPhpPathToken, slashedProgramDir}}},
+      {kApacheTemplate, kApacheConfig, {{kApachePathToken, slashedProgramDir}}},
+      {kMysqlTemplate, kMysqlConfig, {{kMysqlPathToken, slashedProgramDir}}},
   };
 }
 
