@@ -10,6 +10,11 @@ void InstantiateTemplate(const std::wstring &templatePath, const std::wstring &t
                          const std::vector<Replacement> &replacements) {
   if (!CopyFileW(templatePath.c_str(), targetPath.c_str(), FALSE))
     ThrowLastError(L"复制模板", templatePath + L" -> " + targetPath);
+  // A read-only template (say, from a CD or a locked-down zip) must still give a
+  // target the passes below can rewrite.
+  const DWORD attributes = GetFileAttributesW(targetPath.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+    SetFileAttributesW(targetPath.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
   for (const auto &replacement : replacements)
     ReplaceInFile(targetPath, replacement.token, replacement.value);
 }

@@ -285,6 +285,20 @@ TEST(Panel, MissingStopScriptReportsAndEnds) {
   EXPECT_NE(code, 0u);
 }
 
+TEST(Panel, MissingProbeAtStartUpReportsAfterTheWindowIsShown) {
+  Bundle bundle;
+  DeleteFileW(bundle.Ext(L"B_Port.bat").c_str());
+  PanelProcess panel(bundle.Path(L"\\svcpanel.exe"), bundle.Dir());
+  ASSERT_NE(panel.WaitForForm(), nullptr);
+  const HWND box = panel.WaitForMessageBox();
+  ASSERT_NE(box, nullptr);
+  EXPECT_NE(MessageBoxText(box).find(L"B_Port.bat"), std::wstring::npos);
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  DWORD code = 0;
+  ASSERT_TRUE(panel.WaitForExit(&code));
+  EXPECT_NE(code, 0u);
+}
+
 TEST(Panel, ClosingDuringAWaitEndsThePanelAndTheScriptGoesOn) {
   Bundle bundle;
   PanelProcess panel(bundle.Path(L"\\svcpanel.exe"), bundle.Dir());

@@ -69,6 +69,17 @@ TEST_F(TemplateFiles, WritesAChineseFolderInTheCodePage) {
   EXPECT_EQ(Read(L"\\out.txt"), "root=D:/\xcd\xf8\xd5\xbe\r\n");
 }
 
+TEST_F(TemplateFiles, ReadOnlyTemplateStillGivesARewrittenTarget) {
+  Write(L"\\t.ini", "root=PHP_Path\r\n");
+  SetFileAttributesW(Path(L"\\t.ini").c_str(), FILE_ATTRIBUTE_READONLY);
+  InstantiateTemplate(Path(L"\\t.ini"), Path(L"\\out.txt"), {{L"PHP_Path", L"D:/Web"}});
+  EXPECT_EQ(Read(L"\\out.txt"), "root=D:/Web\r\n");
+  // Root under Wine writes read-only files anyway; the attribute tells what Windows would refuse.
+  EXPECT_FALSE(GetFileAttributesW(Path(L"\\out.txt").c_str()) & FILE_ATTRIBUTE_READONLY);
+  EXPECT_TRUE(GetFileAttributesW(Path(L"\\t.ini").c_str()) & FILE_ATTRIBUTE_READONLY);
+  SetFileAttributesW(Path(L"\\t.ini").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
 TEST_F(TemplateFiles, MissingTemplateOrTargetFolderFailsNamingThePath) {
   try {
     InstantiateTemplate(Path(L"\\missing.ini"), Path(L"\\out.txt"), {});
