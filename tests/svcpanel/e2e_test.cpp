@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <functional>
 #include <regex>
 #include <string>
 #include <vector>
@@ -268,21 +269,28 @@ TEST(Panel, SecondInstanceOnlyShowsItsMessage) {
   EXPECT_SHOWS(first, kStarted, kStopIdle);
 }
 
+// The failure box names the path; while it is up the panel is as it was; after OK the panel ends.
+void ExpectFailureBoxThenExit(const PanelProcess &panel, const wchar_t *path, const std::function<void()> &meanwhile) {
+  const HWND box = panel.WaitForMessageBox();
+  ASSERT_NE(box, nullptr);
+  EXPECT_NE(MessageBoxText(box).find(path), std::wstring::npos);
+  meanwhile();
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  DWORD code = 0;
+  ASSERT_TRUE(panel.WaitForExit(&code));
+  EXPECT_NE(code, 0u);
+}
+
 TEST(Panel, MissingStopScriptReportsAndEnds) {
   Bundle bundle;
   PanelProcess panel(bundle.Path(L"\\svcpanel.exe"), bundle.Dir());
   WaitForIdle(bundle, panel);
   DeleteFileW(bundle.Ext(L"B_Stop.bat").c_str());
   panel.Click(kCommand1Id);
-  const HWND box = panel.WaitForMessageBox();
-  ASSERT_NE(box, nullptr);
-  EXPECT_NE(MessageBoxText(box).find(L"B_Stop.bat"), std::wstring::npos);
-  EXPECT_SHOWS(panel, kIdleStart, kStopIdle);
-  EXPECT_FALSE(Exists(bundle.Ext(L"B_Start.bat")));  // nothing generated
-  PostMessageW(box, WM_COMMAND, IDOK, 0);
-  DWORD code = 0;
-  ASSERT_TRUE(panel.WaitForExit(&code));
-  EXPECT_NE(code, 0u);
+  ExpectFailureBoxThenExit(panel, L"B_Stop.bat", [&] {
+    EXPECT_SHOWS(panel, kIdleStart, kStopIdle);
+    EXPECT_FALSE(Exists(bundle.Ext(L"B_Start.bat")));  // nothing generated
+  });
 }
 
 TEST(Panel, MissingProbeAtStartUpReportsAfterTheWindowIsShown) {
@@ -290,13 +298,7 @@ TEST(Panel, MissingProbeAtStartUpReportsAfterTheWindowIsShown) {
   DeleteFileW(bundle.Ext(L"B_Port.bat").c_str());
   PanelProcess panel(bundle.Path(L"\\svcpanel.exe"), bundle.Dir());
   ASSERT_NE(panel.WaitForForm(), nullptr);
-  const HWND box = panel.WaitForMessageBox();
-  ASSERT_NE(box, nullptr);
-  EXPECT_NE(MessageBoxText(box).find(L"B_Port.bat"), std::wstring::npos);
-  PostMessageW(box, WM_COMMAND, IDOK, 0);
-  DWORD code = 0;
-  ASSERT_TRUE(panel.WaitForExit(&code));
-  EXPECT_NE(code, 0u);
+  ExpectFailureBoxThenExit(panel, L"B_Port.bat", [] {});
 }
 
 TEST(Panel, ClosingDuringAWaitEndsThePanelAndTheScriptGoesOn) {
