@@ -159,6 +159,21 @@ TEST(Panel, WindowAndButtonsAsDesigned) {
   ASSERT_TRUE(WaitUntil([&] { return panel.Shows(kStarted, kStopIdle); }));
   // A disabled button is skipped by Tab.
   EXPECT_EQ(GetNextDlgTabItem(form, panel.Button(kCommand2Id), FALSE), panel.Button(kCommand2Id));
+
+  // Enlarging the window moves and scales nothing.
+  RECT before;
+  GetWindowRect(panel.Button(kCommand2Id), &before);
+  MapWindowPoints(nullptr, form, reinterpret_cast<POINT *>(&before), 2);
+  SetWindowPos(form, nullptr, 0, 0, 700, 500, SWP_NOMOVE | SWP_NOZORDER);
+  ASSERT_TRUE(WaitUntil([&] {
+    RECT grown;
+    GetClientRect(form, &grown);
+    return grown.right > 508;
+  }));
+  RECT after;
+  GetWindowRect(panel.Button(kCommand2Id), &after);
+  MapWindowPoints(nullptr, form, reinterpret_cast<POINT *>(&after), 2);
+  EXPECT_TRUE(EqualRect(&before, &after));
 }
 
 TEST(Panel, StartThenStopFollowTheStateTable) {
