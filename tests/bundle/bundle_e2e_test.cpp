@@ -182,6 +182,19 @@ TEST_F(BundleTest, StartRunsBothServicesUnderNewNamesAndStopRemovesThem) {
   EXPECT_TRUE(BundleServices().empty());
 }
 
+TEST_F(BundleTest, ClosingThePanelLeavesTheServersRunning) {
+  PanelProcess panel(bundle_.Path(L"\\svcpanel.exe"), bundle_.Dir());
+  Launch(panel);
+  ClickAndWaitFor(panel, kCommand1Id, kStarted);
+  const std::wstring number = bundle_.ServiceNumber();
+  PostMessageW(panel.Form(), WM_CLOSE, 0, 0);
+  DWORD code = 1234;
+  ASSERT_TRUE(panel.WaitForExit(&code));
+  EXPECT_EQ(code, 0u);
+  EXPECT_EQ(ServiceState(L"J_Apache_" + number), static_cast<DWORD>(SERVICE_RUNNING));
+  EXPECT_EQ(ServiceState(L"J_Mysql_" + number), static_cast<DWORD>(SERVICE_RUNNING));
+}
+
 TEST_F(BundleTest, PortTakenBeforeStartIsNamedInTheLog) {
   WSADATA wsa;
   WSAStartup(MAKEWORD(2, 2), &wsa);
