@@ -30,6 +30,13 @@ inline constexpr auto kDigitValue = MakeDigitTable();
 
 inline int DigitValue(char c) { return kDigitValue[static_cast<unsigned char>(c)]; }
 
+// The value of two plain hex digits, or -1: all the table decides. Spaces,
+// signs, "0x" and the rest go to the C runtime so its own rules apply.
+inline int PlainPairValue(char hi, char lo) {
+  const int high = DigitValue(hi), low = DigitValue(lo);
+  return (high | low) >= 0 ? high * 16 + low : -1;
+}
+
 // The C runtime's "%x" for anything but two plain digits.
 unsigned ScanHexPairByRuntime(char hi, char lo, unsigned previous);
 
@@ -37,12 +44,12 @@ unsigned ScanHexPairByRuntime(char hi, char lo, unsigned previous);
 // two-character text hi, lo (a NUL in either ends the text early). Inline:
 // it runs once per byte of every decryption.
 inline unsigned ScanHexPair(char hi, char lo, unsigned previous) {
-  const int high = DigitValue(hi), low = DigitValue(lo);
-  if ((high | low) >= 0) return static_cast<unsigned>(high * 16 + low);
-  return ScanHexPairByRuntime(hi, lo, previous);
+  const int value = PlainPairValue(hi, lo);
+  return value >= 0 ? static_cast<unsigned>(value) : ScanHexPairByRuntime(hi, lo, previous);
 }
 
-// What sscanf(text, "%02x") leaves in a value that started at 0.
+// What sscanf(text, "%02x") leaves in a value that started at 0; text holds
+// at least two characters.
 int ScanHexAt(const char *text);
 
 }  // namespace cryptbox

@@ -51,10 +51,8 @@ void StopCommand(Panel &panel) {
 void RunGuarded(Panel &panel, void (*command)(Panel &)) {
   try {
     command(panel);
-  } catch (const PanelError &error) {
-    ReportFailureAndExit(error.Describe());
-  } catch (const std::exception &) {
-    ReportFailureAndExit(L"操作失败，程序将退出：内存不足。");
+  } catch (const std::exception &failure) {
+    ReportFailureAndExit(failure);
   }
 }
 

@@ -12,7 +12,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) svcpanel::DeliverMessage(msg);
     return static_cast<int>(msg.wParam);
-  } catch (const svcpanel::PanelError &error) {
-    svcpanel::ReportFailureAndExit(error.Describe());
+  } catch (const std::exception &failure) {
+    svcpanel::ReportFailureAndExit(failure);
   }
 }

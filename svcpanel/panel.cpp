@@ -1,7 +1,5 @@
 #include "panel.h"
 
-#include <windowsx.h>
-
 #include "bundle.h"
 #include "commands.h"
 #include "panel_error.h"

@@ -28,7 +28,10 @@ void ThrowLastError(const wchar_t *operation, const std::wstring &path) {
   throw PanelError(operation, path, GetLastError());
 }
 
-void ReportFailureAndExit(const std::wstring &text) {
+void ReportFailureAndExit(const std::exception &failure) {
+  const auto *panelError = dynamic_cast<const PanelError *>(&failure);
+  const std::wstring text =
+      panelError ? panelError->Describe() : L"操作失败，程序将退出：内存不足。";
   // Task-modal: while the box is up, the panel's buttons take no clicks.
   MessageBoxW(nullptr, text.c_str(), kMessageTitle, MB_OK | MB_ICONERROR | MB_SETFOREGROUND | MB_TASKMODAL);
   ExitProcess(1);

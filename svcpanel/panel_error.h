@@ -25,6 +25,6 @@ class PanelError : public std::exception {
 [[noreturn]] void ThrowLastError(const wchar_t *operation, const std::wstring &path);
 
 // Shows the failure in a message box and ends the program; the scripts keep running.
-[[noreturn]] void ReportFailureAndExit(const std::wstring &text);
+[[noreturn]] void ReportFailureAndExit(const std::exception &failure);
 
 }  // namespace svcpanel
