@@ -19,8 +19,8 @@ unsigned ScanHexPairByRuntime(char hi, char lo, unsigned previous) {
 }
 
 int ScanHexAt(const char *text) {
-  const int value = PlainPairValue(text[0], text[1]);
-  if (value >= 0) return value;
+  int value;
+  if (ReadPlainPair(text[0], text[1], value)) return value;
   unsigned iVal = 0;
   std::sscanf(text, "%02x", &iVal);
   return static_cast<int>(iVal);

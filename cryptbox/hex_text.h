@@ -30,11 +30,12 @@ inline constexpr auto kDigitValue = MakeDigitTable();
 
 inline int DigitValue(char c) { return kDigitValue[static_cast<unsigned char>(c)]; }
 
-// The value of two plain hex digits, or -1: all the table decides. Spaces,
-// signs, "0x" and the rest go to the C runtime so its own rules apply.
-inline int PlainPairValue(char hi, char lo) {
+// True, with the value, for two plain hex digits: all the table decides.
+// Spaces, signs, "0x" and the rest go to the C runtime so its own rules apply.
+inline bool ReadPlainPair(char hi, char lo, int &value) {
   const int high = DigitValue(hi), low = DigitValue(lo);
-  return (high | low) >= 0 ? high * 16 + low : -1;
+  value = high * 16 + low;
+  return (high | low) >= 0;
 }
 
 // The C runtime's "%x" for anything but two plain digits.
@@ -44,8 +45,8 @@ unsigned ScanHexPairByRuntime(char hi, char lo, unsigned previous);
 // two-character text hi, lo (a NUL in either ends the text early). Inline:
 // it runs once per byte of every decryption.
 inline unsigned ScanHexPair(char hi, char lo, unsigned previous) {
-  const int value = PlainPairValue(hi, lo);
-  return value >= 0 ? static_cast<unsigned>(value) : ScanHexPairByRuntime(hi, lo, previous);
+  int value;
+  return ReadPlainPair(hi, lo, value) ? static_cast<unsigned>(value) : ScanHexPairByRuntime(hi, lo, previous);
 }
 
 // What sscanf(text, "%02x") leaves in a value that started at 0; text holds
