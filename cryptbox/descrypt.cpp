@@ -1,8 +1,8 @@
-#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <new>
 
+#include "c_runtime.h"
 #include "cryptbox.h"
 #include "hex_text.h"
 #include "messages.h"
@@ -62,11 +62,11 @@ extern "C" uint8_t CRYPTBOX_CALL Descrypt(uint8_t mode, const char *input, int32
                                           char *output, int32_t *output_len, const char *key) {
   using namespace cryptbox;
   if (length <= 0) {
-    std::printf("%s", kLengthMessage);
+    RuntimePrintText(kLengthMessage);
     return 0;
   }
   if (key == nullptr || std::strlen(key) != kKeyTextLength) {
-    std::printf("%s", kKeyMessage);
+    RuntimePrintText(kKeyMessage);
     return 0;
   }
   if (input == nullptr || output == nullptr || output_len == nullptr) return 0;

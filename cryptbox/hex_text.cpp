@@ -1,6 +1,6 @@
 #include "hex_text.h"
 
-#include <cstdio>
+#include "c_runtime.h"
 
 namespace cryptbox {
 
@@ -12,18 +12,14 @@ void RenderHex(const std::uint8_t *bytes, std::size_t count, const char *digits,
 }
 
 unsigned ScanHexPairByRuntime(char hi, char lo, unsigned previous) {
-  char szTemp[3] = {hi, lo, '\0'};
-  unsigned nTemp = previous;
-  std::sscanf(szTemp, "%x", &nTemp);
-  return nTemp;
+  const char szTemp[3] = {hi, lo, '\0'};
+  return RuntimeScanUnsigned(szTemp, "%x", previous);
 }
 
 int ScanHexAt(const char *text) {
   int value;
   if (ReadPlainPair(text[0], text[1], value)) return value;
-  unsigned iVal = 0;
-  std::sscanf(text, "%02x", &iVal);
-  return static_cast<int>(iVal);
+  return static_cast<int>(RuntimeScanUnsigned(text, "%02x", 0));
 }
 
 }  // namespace cryptbox

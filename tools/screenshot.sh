@@ -1,15 +1,18 @@
 #!/usr/bin/env bash
 # Runs the panel on a demo bundle inside Wine's desktop window and saves a screenshot
-# (default build/svcpanel.png). Needs a win32 build (tools/build.sh win32).
+# (default build/svcpanel.png). Needs the win32 and win64 builds (tools/build.sh win32 win64);
+# runs the 32-bit panel where this host can, else the 64-bit one.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=tools/wine-arch.sh
+source "$root/tools/wine-arch.sh"
 shot=${1:-$root/build/svcpanel.png}
 bundle=$(mktemp -d "/tmp/svcpanel demo.XXXXXX")
 trap 'rm -rf "$bundle"' EXIT
 
 mkdir -p "$bundle/Ext"
-cp "$root/build/win32/bin/svcpanel.exe" "$bundle/"
+cp "$root/build/$(runnable_windows_build)/bin/svcpanel.exe" "$bundle/"
 printf '@echo off\r\necho a0m1>"%%~dp0T_Port.txt"\r\n' >"$bundle/Ext/B_Port.bat"
 printf '@echo off\r\n' >"$bundle/Ext/B_Stop.bat"
 

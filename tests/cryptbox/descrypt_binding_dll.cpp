@@ -15,14 +15,18 @@ HMODULE Library() {
   return module;
 }
 
-DescryptFn ByName() {
-  return reinterpret_cast<DescryptFn>(GetProcAddress(Library(), "Descrypt"));
+// GetProcAddress gives a generic function pointer; the real type is the caller's to know.
+template <typename Function>
+Function Resolve(HMODULE module, const char *name) {
+  return reinterpret_cast<Function>(reinterpret_cast<void *>(GetProcAddress(module, name)));
 }
+
+DescryptFn ByName() { return Resolve<DescryptFn>(Library(), "Descrypt"); }
 
 TEST(CryptboxDll, ExportsDescryptByNameAndOrdinalOne) {
   ASSERT_NE(Library(), nullptr);
   const auto by_name = ByName();
-  const auto by_ordinal = reinterpret_cast<DescryptFn>(GetProcAddress(Library(), MAKEINTRESOURCEA(1)));
+  const auto by_ordinal = Resolve<DescryptFn>(Library(), MAKEINTRESOURCEA(1));
   ASSERT_NE(by_name, nullptr);
   EXPECT_EQ(by_name, by_ordinal);
   EXPECT_EQ(GetProcAddress(Library(), MAKEINTRESOURCEA(2)), nullptr);
@@ -31,6 +35,8 @@ TEST(CryptboxDll, ExportsDescryptByNameAndOrdinalOne) {
 }
 
 }  // namespace
+
+ScanFunction RuntimeSscanf() { return Resolve<ScanFunction>(LoadLibraryW(L"msvcrt.dll"), "sscanf"); }
 
 // Built without optimisation so ESP is read right around the call: a callee
 // that popped its own arguments (stdcall) would leave ESP 24 bytes higher.

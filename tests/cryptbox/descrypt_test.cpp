@@ -135,6 +135,33 @@ TEST(Descrypt, NonHexPairRepeatsThePreviousByte) {
   EXPECT_EQ(c.output.substr(0, 8), d.output.substr(0, 8));
 }
 
+// Every two-character pair, in one text, decodes as the C runtime's own sscanf("%x")
+// does, including what a pair that gives no digit leaves behind: the same ciphertext
+// written in plain digits must decrypt to the same bytes.
+TEST(Descrypt, DecodesEveryPairAsTheCRuntimesScan) {
+  const ScanFunction runtime_sscanf = RuntimeSscanf();
+  ASSERT_NE(runtime_sscanf, nullptr);
+  std::string pairs, plain;
+  unsigned nTemp = 0;
+  for (int hi = 0; hi < 256; ++hi) {
+    for (int lo = 0; lo < 256; ++lo) {
+      const char pair[3] = {static_cast<char>(hi), static_cast<char>(lo), '\0'};
+      runtime_sscanf(pair, "%x", &nTemp);
+      pairs.append(pair, 2);
+      plain += "0123456789abcdef"[(nTemp >> 4) & 0xf];
+      plain += "0123456789abcdef"[nTemp & 0xf];
+    }
+  }
+  const Call by_pairs = RunDescrypt(0, pairs);
+  const Call by_plain = RunDescrypt(0, plain);
+  ASSERT_EQ(by_pairs.output_len, 65536);
+  for (std::size_t block = 0; block < 65536 / 8; ++block) {
+    ASSERT_EQ(by_pairs.output.substr(block * 8, 8), by_plain.output.substr(block * 8, 8))
+        << "pairs " << block * 8 << " to " << block * 8 + 7 << ", first "
+        << testing::PrintToString(pairs.substr(block * 16, 2));
+  }
+}
+
 TEST(Descrypt, DecryptionOfPartialBlockIsRefused) {
   const Call call = RunDescrypt(0, "0011223344");  // 5 bytes: not a whole block
   EXPECT_EQ(call.result, 0);

@@ -101,7 +101,9 @@ CbcResult Cbc(std::uint8_t mode, std::vector<std::uint8_t> input, const char *iv
                              &output_len, "12345678", iv_text);
   if (r.result) {
     r.output.assign(output.begin(), output.begin() + output_len);
-    if (mode != 1) EXPECT_EQ(output[static_cast<std::size_t>(output_len)], 0) << "terminator";
+    if (mode != 1) {
+      EXPECT_EQ(output[static_cast<std::size_t>(output_len)], 0) << "terminator";
+    }
   } else {
     EXPECT_EQ(output_len, -1);
   }

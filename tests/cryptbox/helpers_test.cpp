@@ -86,7 +86,9 @@ TEST(BytesToHex, RendersUpperCaseWithinTheBuffer) {
     std::memset(out, kUntouched, sizeof out);
     engine.BytesToHex(data, 3, out, c.out_size);
     EXPECT_EQ(std::string(out, c.out_size), c.expected);
-    if (c.out_size < 8) EXPECT_EQ(out[c.out_size], '\xAA') << "written beyond out size";
+    if (c.out_size < 8) {
+      EXPECT_EQ(out[c.out_size], '\xAA') << "written beyond out size";
+    }
     EXPECT_EQ(engine.ErrorText(), c.refused ? cryptbox::kHexRoomMessage : "");
   }
 }

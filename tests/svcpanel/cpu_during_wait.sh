@@ -6,6 +6,7 @@ set -euo pipefail
 bin=$1
 fixture=$2
 root=$(cd "$(dirname "$0")/../.." && pwd)
+"$root/tools/wine-run.sh" --can-run "$bin/svcpanel.exe" || exit
 bundle=$(mktemp -d "/tmp/svcpanel cpu.XXXXXX")
 trap 'rm -rf "$bundle"' EXIT
 

@@ -1,7 +1,7 @@
 #include "panel_driver.h"
 
 #include <chrono>
-#include <thread>
+#include <windows.h>
 
 namespace panel_driver {
 namespace {
@@ -96,7 +96,7 @@ bool WaitUntil(const std::function<bool()> &condition, int seconds) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
   while (std::chrono::steady_clock::now() < deadline) {
     if (condition()) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    Sleep(30);
   }
   return condition();
 }
