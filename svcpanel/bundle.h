@@ -21,16 +21,16 @@ inline constexpr wchar_t kPhpConfig[] = L"\\PHP\\php.ini";
 inline constexpr wchar_t kApacheConfig[] = L"\\apache\\conf\\httpd.conf";
 inline constexpr wchar_t kMysqlConfig[] = L"\\MySQL\\my.ini";
 
-// Placeholder tokens in the templates.
-inline constexpr wchar_t kApacheServiceToken[] = L"J_SerVer_Apache";
-inline constexpr wchar_t kMysqlServiceToken[] = L"J_SerVer_MySQL";
-inline constexpr wchar_t kPhpPathToken[] = L"PHP_Path";
-inline constexpr wchar_t kApachePathToken[] = L"Apache_Path";
-inline constexpr wchar_t kMysqlPathToken[] = L"Mysql_Path";
+// Placeholder tokens in the templates: ASCII, matched on the files' own bytes.
+inline constexpr char kApacheServiceToken[] = "J_SerVer_Apache";
+inline constexpr char kMysqlServiceToken[] = "J_SerVer_MySQL";
+inline constexpr char kPhpPathToken[] = "PHP_Path";
+inline constexpr char kApachePathToken[] = "Apache_Path";
+inline constexpr char kMysqlPathToken[] = "Mysql_Path";
 
 // Service names are these prefixes followed by the drawn number.
-inline constexpr wchar_t kApacheServicePrefix[] = L"J_Apache_";
-inline constexpr wchar_t kMysqlServicePrefix[] = L"J_Mysql_";
+inline constexpr char kApacheServicePrefix[] = "J_Apache_";
+inline constexpr char kMysqlServicePrefix[] = "J_Mysql_";
 
 // What the probe's lines read, joined, when both servers are up.
 inline constexpr wchar_t kRunningMarker[] = L"a1m1";

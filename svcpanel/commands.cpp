@@ -3,6 +3,7 @@
 #include <random>
 
 #include "bundle.h"
+#include "file_text.h"
 #include "panel.h"
 #include "panel_error.h"
 #include "script_runner.h"
@@ -28,12 +29,14 @@ float DrawFromTimeOfDay() {
 
 void StartCommand(Panel &panel) {
   const std::wstring SlashedProgramDir = SlashedDir(panel.ProgramDir());
+  // A folder the code page cannot hold would reach the configs as "?": fail before anything runs.
+  const std::string slashedProgramDirBytes = EncodeAnsiExactly(SlashedProgramDir);
   RunAndWait(panel.ProgramDir() + kStopScript, panel.ScriptWindowStyle());
 
   const int ServiceSuffix = ServiceSuffixFromDraw(DrawFromTimeOfDay());
   const ServiceNames names = ServiceNamesFor(ServiceSuffix);
   for (const TemplateRow &row :
-       TemplateRows(names.ApacheServiceName, names.MysqlServiceName, SlashedProgramDir))
+       TemplateRows(names.ApacheServiceName, names.MysqlServiceName, slashedProgramDirBytes))
     InstantiateTemplate(SlashedProgramDir + row.templatePath, SlashedProgramDir + row.targetPath,
                         row.replacements);
 

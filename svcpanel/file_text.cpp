@@ -28,8 +28,9 @@ std::string ReadWholeFile(const std::wstring &path) {
 }
 
 void WriteWholeFile(const std::wstring &path, const std::string &bytes) {
-  UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (file.get() == INVALID_HANDLE_VALUE) ThrowLastError(L"写入文件", path);
   std::size_t done = 0;
   while (done < bytes.size()) {
@@ -50,13 +51,29 @@ std::wstring DecodeAnsi(const std::string &bytes) {
   return text;
 }
 
-std::string EncodeAnsi(const std::wstring &text) {
+std::string EncodeAnsiExactly(const std::wstring &text) {
   if (text.empty()) return {};
+  // UTF-8 as the ANSI code page holds every character, and takes neither flag nor flag out.
+  const bool utf8 = GetACP() == CP_UTF8;
+  const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
+  BOOL usedDefault = FALSE;
+  BOOL *usedDefaultOut = utf8 ? nullptr : &usedDefault;
   const int size = static_cast<int>(text.size());
-  const int length = WideCharToMultiByte(CP_ACP, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+  const int length = WideCharToMultiByte(CP_ACP, flags, text.data(), size, nullptr, 0, nullptr, usedDefaultOut);
+  if (length == 0) ThrowLastError(L"转换为系统代码页", text);
+  if (usedDefault) throw PanelError(L"转换为系统代码页", text, ERROR_NO_UNICODE_TRANSLATION);
   std::string bytes(static_cast<std::size_t>(length), '\0');
-  WideCharToMultiByte(CP_ACP, 0, text.data(), size, bytes.data(), length, nullptr, nullptr);
+  WideCharToMultiByte(CP_ACP, flags, text.data(), size, bytes.data(), length, nullptr, nullptr);
   return bytes;
+}
+
+LeadBytes AnsiLeadBytes() {
+  LeadBytes leadBytes;
+  CPINFO info{};
+  if (!GetCPInfo(CP_ACP, &info)) return leadBytes;
+  for (int range = 0; range + 1 < MAX_LEADBYTES && info.LeadByte[range] != 0; range += 2)
+    for (int byte = info.LeadByte[range]; byte <= info.LeadByte[range + 1]; ++byte) leadBytes.set(byte);
+  return leadBytes;
 }
 
 }  // namespace svcpanel

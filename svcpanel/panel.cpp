@@ -153,7 +153,7 @@ LRESULT CALLBACK Panel::WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
 LRESULT Panel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_COMMAND:
-      OnCommand(LOWORD(wParam), HIWORD(wParam));
+      OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
       return 0;
     case WM_PAINT:
       OnPaint();
@@ -183,8 +183,9 @@ void Panel::CreateControls() {
                            kCommand2HeightTwips);
 }
 
-void Panel::OnCommand(int id, int notification) {
-  if (notification != BN_CLICKED) return;
+void Panel::OnCommand(int id, int notification, HWND control) {
+  // A disabled button's command never runs, though a posted BM_CLICK may still notify.
+  if (notification != BN_CLICKED || !IsWindowEnabled(control)) return;
   if (id == kCommand1Id) RunGuarded(*this, StartCommand);
   if (id == kCommand2Id) RunGuarded(*this, StopCommand);
 }

@@ -31,7 +31,7 @@ class Panel {
  private:
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-  void OnCommand(int id, int notification);
+  void OnCommand(int id, int notification, HWND control);
   void OnPaint();
   void OnDrawItem(const DRAWITEMSTRUCT &item);
   void OnDestroy();

@@ -13,24 +13,33 @@ std::wstring CommandInterpreter() {
   return std::wstring(system, length) + L"\\cmd.exe";
 }
 
-// Quoted, so a bundle folder with spaces runs the right file; /d skips any AutoRun.
-std::wstring CommandLineFor(const std::wstring &interpreter, const std::wstring &scriptPath) {
-  return L"\"" + interpreter + L"\" /d /c \"\"" + scriptPath + L"\"\"";
+// cmd expands %...% in its own command line, so the folder, which may hold "%", "!", "^",
+// "&" or parentheses, never goes there: cmd starts in the script's folder and is given the
+// file name alone. /d skips any AutoRun, /v:off keeps "!" literal, /e:on gives %~dp0.
+std::wstring CommandLineFor(const std::wstring &interpreter, const std::wstring &scriptName) {
+  return L"\"" + interpreter + L"\" /d /e:on /v:off /c \"\"" + scriptName + L"\"\"";
+}
+
+// A hidden script gets no console window at all; only a visible one gets a console of its own.
+DWORD CreationFlagsFor(short windowStyle) {
+  return windowStyle == SW_HIDE ? CREATE_NO_WINDOW : CREATE_NEW_CONSOLE;
 }
 
 UniqueHandle StartScript(const std::wstring &scriptPath, short windowStyle) {
   // cmd.exe would start and fail quietly on a missing script; the panel must not.
   if (GetFileAttributesW(scriptPath.c_str()) == INVALID_FILE_ATTRIBUTES)
     ThrowLastError(L"运行脚本", scriptPath);
+  const std::size_t slash = scriptPath.find_last_of(L'\\');
+  const std::wstring folder = scriptPath.substr(0, slash + 1);
   const std::wstring interpreter = CommandInterpreter();
-  std::wstring commandLine = CommandLineFor(interpreter, scriptPath);
+  std::wstring commandLine = CommandLineFor(interpreter, scriptPath.substr(slash + 1));
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = static_cast<WORD>(windowStyle);
   PROCESS_INFORMATION process{};
   if (!CreateProcessW(interpreter.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                      CREATE_NEW_CONSOLE, nullptr, nullptr, &startup, &process))
+                      CreationFlagsFor(windowStyle), nullptr, folder.c_str(), &startup, &process))
     ThrowLastError(L"运行脚本", scriptPath);
   CloseHandle(process.hThread);
   return UniqueHandle(process.hProcess);

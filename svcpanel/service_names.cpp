@@ -13,7 +13,7 @@ int ServiceSuffixFromDraw(float r) {
 }
 
 ServiceNames ServiceNamesFor(int serviceSuffix) {
-  const std::wstring number = std::to_wstring(serviceSuffix);
+  const std::string number = std::to_string(serviceSuffix);
   return {kApacheServicePrefix + number, kMysqlServicePrefix + number};
 }
 

@@ -9,8 +9,8 @@ namespace svcpanel {
 int ServiceSuffixFromDraw(float r);
 
 struct ServiceNames {
-  std::wstring ApacheServiceName;
-  std::wstring MysqlServiceName;
+  std::string ApacheServiceName;
+  std::string MysqlServiceName;
 };
 ServiceNames ServiceNamesFor(int serviceSuffix);
 

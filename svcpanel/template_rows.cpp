@@ -4,9 +4,9 @@
 
 namespace svcpanel {
 
-std::vector<TemplateRow> TemplateRows(const std::wstring &apacheServiceName,
-                                      const std::wstring &mysqlServiceName,
-                                      const std::wstring &slashedProgramDir) {
+std::vector<TemplateRow> TemplateRows(const std::string &apacheServiceName,
+                                      const std::string &mysqlServiceName,
+                                      const std::string &slashedProgramDir) {
   const std::vector<Replacement> serviceNames = {{kApacheServiceToken, apacheServiceName},
                                                  {kMysqlServiceToken, mysqlServiceName}};
   return {
@@ -19,17 +19,23 @@ std::vector<TemplateRow> TemplateRows(const std::wstring &apacheServiceName,
   };
 }
 
-std::wstring ReplaceAll(const std::wstring &text, const std::wstring &token,
-                        const std::wstring &value) {
-  if (token.empty()) return text;
-  std::wstring result;
+std::string ReplaceAll(std::string_view text, std::string_view token, std::string_view value,
+                       const LeadBytes &leadBytes) {
+  std::string result;
   result.reserve(text.size());
-  std::size_t from = 0;
-  for (std::size_t at = text.find(token); at != std::wstring::npos; at = text.find(token, from)) {
-    result.append(text, from, at - from).append(value);
-    from = at + token.size();
+  std::size_t at = 0;
+  while (at < text.size()) {
+    if (!token.empty() && text.compare(at, token.size(), token) == 0) {
+      result.append(value);
+      at += token.size();
+      continue;
+    }
+    const bool doubleByte = leadBytes[static_cast<unsigned char>(text[at])] && at + 1 < text.size();
+    const std::size_t width = doubleByte ? 2 : 1;
+    result.append(text, at, width);
+    at += width;
   }
-  return result.append(text, from, std::wstring::npos);
+  return result;
 }
 
 }  // namespace svcpanel

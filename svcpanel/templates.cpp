@@ -19,11 +19,11 @@ void InstantiateTemplate(const std::wstring &templatePath, const std::wstring &t
     ReplaceInFile(targetPath, replacement.token, replacement.value);
 }
 
-// No line break is added: a target equals its template but for the tokens.
-void ReplaceInFile(const std::wstring &targetPath, const std::wstring &token,
-                   const std::wstring &value) {
-  const std::wstring text = DecodeAnsi(ReadWholeFile(targetPath));
-  WriteWholeFile(targetPath, EncodeAnsi(ReplaceAll(text, token, value)));
+// On the file's own bytes, so a target equals its template byte for byte but for the
+// tokens, also where the template holds bytes the code page cannot decode; no line break is added.
+void ReplaceInFile(const std::wstring &targetPath, const std::string &token, const std::string &value) {
+  const std::string bytes = ReadWholeFile(targetPath);
+  WriteWholeFile(targetPath, ReplaceAll(bytes, token, value, AnsiLeadBytes()));
 }
 
 }  // namespace svcpanel

@@ -24,7 +24,7 @@ std::wstring FixtureDirectory() {
 
 class Bundle {
  public:
-  Bundle() : dir_(MakeFreshDirectory(L"svcpanel e2e ")) {
+  explicit Bundle(const wchar_t *folderPrefix = L"svcpanel e2e ") : dir_(MakeFreshDirectory(folderPrefix)) {
     for (const wchar_t *sub : {L"\\Ext", L"\\PHP", L"\\apache", L"\\apache\\conf", L"\\MySQL"})
       CreateDirectoryW((dir_ + sub).c_str(), nullptr);
     const std::wstring fixture = FixtureDirectory() + L"\\Ext\\";
@@ -327,6 +327,100 @@ TEST(Panel, ClosingDuringAWaitEndsThePanelAndTheScriptGoesOn) {
   EXPECT_TRUE(bundle.Holding(L"stop"));
   bundle.Release(L"stop");
   ASSERT_TRUE(WaitUntil([&] { return bundle.Log().back() == "stopped"; }));
+}
+
+}  // namespace
+
+namespace {
+
+// Scripts that find their files through the current folder, not %~dp0: Wine's cmd expands
+// the result of %~dp0 once more (Windows' does not), so only these show under Wine that a
+// script was reached from a folder whose name holds "%".
+void UseScriptsWithoutOwnPath(const Bundle &bundle) {
+  bundle.Put(L"B_Port.bat", "@echo off\r\necho port>>run.log\r\ntype answer.txt>T_Port.txt\r\n");
+  bundle.Put(L"B_Stop.bat", "@echo off\r\necho stop>>run.log\r\n");
+  bundle.Put(L"B_Port.ini", "@echo off\r\necho port J_SerVer_Apache>>run.log\r\ntype answer.txt>T_Port.txt\r\n");
+  bundle.Put(L"B_Stop.ini", "@echo off\r\necho stop J_SerVer_Apache>>run.log\r\n");
+  bundle.Put(L"B_Start.ini", "@echo off\r\necho start J_SerVer_Apache>>run.log\r\n");
+}
+
+TEST(Panel, ScriptsRunFromFoldersWithCharactersCmdWouldExpand) {
+  for (const wchar_t *folder : {L"50% off %OS% x ", L"!bang! ^caret & (x86) "}) {
+    SCOPED_TRACE(testing::PrintToString(ButtonState{true, folder}));
+    Bundle bundle(folder);
+    UseScriptsWithoutOwnPath(bundle);
+    bundle.SetAnswer("a0m0\r\n");
+    PanelProcess panel(bundle.Path(L"\\svcpanel.exe"), bundle.Dir());
+    ASSERT_NE(panel.WaitForForm(), nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return bundle.Log() == std::vector<std::string>{"port"}; }));
+    bundle.SetAnswer("a1m1\r\n");
+    panel.Click(kCommand1Id);
+    ASSERT_TRUE(WaitUntil([&] { return panel.Shows(kStarted, kStopIdle); }));
+    const auto log = bundle.Log();
+    ASSERT_EQ(log.size(), 4u);
+    EXPECT_EQ(log[1], "stop");
+    EXPECT_EQ(log[2].rfind("start J_Apache_", 0), 0u);
+    EXPECT_EQ(log[3], "port " + log[2].substr(6));
+    EXPECT_NE(ReadFileBytes(bundle.Path(L"\\MySQL\\my.ini")).find("basedir=\"" + bundle.SlashedDir() + "/MySQL\""),
+              std::string::npos);
+  }
+}
+
+TEST(Panel, StartRewritesATargetThatAnotherProgramHasOpenForReading) {
+  Bundle bundle;
+  PanelProcess panel(bundle.Path(L"\\svcpanel.exe"), bundle.Dir());
+  WaitForIdle(bundle, panel);
+  WriteFileBytes(bundle.Path(L"\\apache\\conf\\httpd.conf"), "working config");
+  // A viewer, indexer or virus scanner: it shares read, write and delete access.
+  const HANDLE reader = CreateFileW(bundle.Path(L"\\apache\\conf\\httpd.conf").c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+  bundle.SetAnswer("a1m1\r\n");
+  panel.Click(kCommand1Id);
+  ASSERT_TRUE(WaitUntil([&] { return panel.Shows(kStarted, kStopIdle); }));
+  CloseHandle(reader);
+  EXPECT_TRUE(panel.Running());
+  const std::string number = ServiceNumberIn(ReadFileBytes(bundle.Ext(L"B_Start.bat")));
+  ASSERT_FALSE(number.empty());
+  for (const wchar_t *script : {L"B_Stop.bat", L"B_Port.bat"})
+    EXPECT_EQ(ServiceNumberIn(ReadFileBytes(bundle.Ext(script))), number);
+  EXPECT_EQ(ReadFileBytes(bundle.Path(L"\\apache\\conf\\httpd.conf")),
+            "ServerRoot \"" + bundle.SlashedDir() + "/apache\"\r\nListen 666\r\nDocumentRoot \"" +
+                bundle.SlashedDir() + "/www\"\r\n<Directory \"" + bundle.SlashedDir() + "/www\">\r\n</Directory>\r\n");
+  for (const wchar_t *config : {L"\\PHP\\php.ini", L"\\MySQL\\my.ini"})
+    EXPECT_EQ(ReadFileBytes(bundle.Path(config)).find("_Path"), std::string::npos);
+}
+
+TEST(Panel, FolderOutsideTheCodePageFailsBeforeAnyFileIsTouched) {
+  Bundle bundle(L"\xD55C\xAD6D \x00FC ");  // Korean and a u-umlaut: not all in code page 936
+  PanelProcess panel(bundle.Path(L"\\svcpanel.exe"), bundle.Dir());
+  ASSERT_NE(panel.WaitForForm(), nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return bundle.Log().size() == 1; }));
+  const auto logBefore = bundle.Log();
+  panel.Click(kCommand1Id);
+  ExpectFailureBoxThenExit(panel, bundle.Dir().substr(bundle.Dir().find(L'\xD55C')).c_str(), [&] {
+    EXPECT_EQ(bundle.Log(), logBefore);  // not even the stop script ran
+    EXPECT_FALSE(Exists(bundle.Ext(L"B_Start.bat")));
+    EXPECT_FALSE(Exists(bundle.Path(L"\\PHP\\php.ini")));
+  });
+}
+
+TEST(Panel, ClickMessageToADisabledButtonRunsNothing) {
+  Bundle bundle;
+  PanelProcess panel(bundle.Path(L"\\svcpanel.exe"), bundle.Dir());
+  WaitForIdle(bundle, panel);
+  bundle.Arm(L"start");
+  panel.Click(kCommand1Id);
+  ASSERT_TRUE(WaitUntil([&] { return bundle.Holding(L"start"); }));
+  EXPECT_SHOWS(panel, kStarting, kStopIdle);
+  const auto logBefore = bundle.Log();
+  panel.Click(kCommand1Id);  // what automation and accessibility tools send
+  Sleep(1500);
+  EXPECT_EQ(bundle.Log(), logBefore);
+  bundle.Release(L"start");
+  ASSERT_TRUE(WaitUntil([&] { return panel.Shows(kIdleStart, kStopIdle); }));
+  EXPECT_EQ(bundle.Log().size(), logBefore.size() + 1);  // the probe after the one Start
 }
 
 }  // namespace

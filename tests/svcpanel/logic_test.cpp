@@ -38,23 +38,40 @@ TEST(ProbeText, JoinsLinesAndMatchesOnlyTheExactMarker) {
   }
 }
 
+// Lead bytes of code page 936 (GBK): 0x81 to 0xFE.
+LeadBytes Cp936LeadBytes() {
+  LeadBytes leadBytes;
+  for (int byte = 0x81; byte <= 0xfe; ++byte) leadBytes.set(byte);
+  return leadBytes;
+}
+
 TEST(ReplaceAll, ReplacesLeftToRightWithoutRescanning) {
   struct Case {
-    const wchar_t *text, *token, *value, *expected;
+    std::string text, token, value, expected;
   };
   const Case cases[] = {
-      {L"PHP_Path/a;PHP_Path/b;PHP_Path", L"PHP_Path", L"D:/Web", L"D:/Web/a;D:/Web/b;D:/Web"},
-      {L"php_path PHP_PATH PHP_Path", L"PHP_Path", L"X", L"php_path PHP_PATH X"},
-      {L"no tokens here", L"PHP_Path", L"X", L"no tokens here"},
-      {L"[PHP_Path]", L"PHP_Path", L"PHP_Path/PHP_Path", L"[PHP_Path/PHP_Path]"},
-      {L"aaaa", L"aa", L"a", L"aa"},
-      {L"", L"PHP_Path", L"X", L""},
-      {L"中文PHP_Path中文", L"PHP_Path", L"D:/网站", L"中文D:/网站中文"},
+      {"PHP_Path/a;PHP_Path/b;PHP_Path", "PHP_Path", "D:/Web", "D:/Web/a;D:/Web/b;D:/Web"},
+      {"php_path PHP_PATH PHP_Path", "PHP_Path", "X", "php_path PHP_PATH X"},
+      {"no tokens here", "PHP_Path", "X", "no tokens here"},
+      {"[PHP_Path]", "PHP_Path", "PHP_Path/PHP_Path", "[PHP_Path/PHP_Path]"},
+      {"aaaa", "aa", "a", "aa"},
+      {"", "PHP_Path", "X", ""},
+      // GBK text around the token, and a GBK folder as the value.
+      {"\xd6\xd0PHP_Path\xce\xc4", "PHP_Path", "D:/\xcd\xf8\xd5\xbe", "\xd6\xd0" "D:/\xcd\xf8\xd5\xbe\xce\xc4"},
+      // 0x81 0x50 is one GBK character whose second byte is "P": no token starts inside it.
+      {"\x81PHP_Path", "PHP_Path", "X", "\x81PHP_Path"},
+      {"\x81\x81PHP_Path", "PHP_Path", "X", "\x81\x81X"},
+      // Bytes GBK cannot decode come back as they were, with their neighbours.
+      {"\x81 PHP_Path\x81\r\n\x7f\x80\xff", "PHP_Path", "X", "\x81 X\x81\r\n\x7f\x80\xff"},
+      {"PHP_Path\x81", "PHP_Path", "X", "X\x81"},
+      {std::string("a\0PHP_Path\0", 11), "PHP_Path", "X", std::string("a\0X\0", 4)},
   };
   for (const auto &c : cases) {
-    SCOPED_TRACE(testing::PrintToString(std::wstring(c.text)));
-    EXPECT_EQ(ReplaceAll(c.text, c.token, c.value), c.expected);
+    SCOPED_TRACE(testing::PrintToString(c.text));
+    EXPECT_EQ(ReplaceAll(c.text, c.token, c.value, Cp936LeadBytes()), c.expected);
   }
+  // A single-byte code page has no lead bytes: the same bytes match anywhere.
+  EXPECT_EQ(ReplaceAll("\x81PHP_Path", "PHP_Path", "X", LeadBytes()), "\x81X");
 }
 
 TEST(ServiceSuffix, StaysWithinOneToHundred) {
@@ -70,10 +87,10 @@ TEST(ServiceSuffix, StaysWithinOneToHundred) {
 }
 
 TEST(ServiceNames, CarryTheSameUnpaddedNumber) {
-  EXPECT_EQ(ServiceNamesFor(7).ApacheServiceName, L"J_Apache_7");
-  EXPECT_EQ(ServiceNamesFor(7).MysqlServiceName, L"J_Mysql_7");
-  EXPECT_EQ(ServiceNamesFor(100).ApacheServiceName, L"J_Apache_100");
-  EXPECT_EQ(ServiceNamesFor(100).MysqlServiceName, L"J_Mysql_100");
+  EXPECT_EQ(ServiceNamesFor(7).ApacheServiceName, "J_Apache_7");
+  EXPECT_EQ(ServiceNamesFor(7).MysqlServiceName, "J_Mysql_7");
+  EXPECT_EQ(ServiceNamesFor(100).ApacheServiceName, "J_Apache_100");
+  EXPECT_EQ(ServiceNamesFor(100).MysqlServiceName, "J_Mysql_100");
 }
 
 TEST(Paths, ProgramDirAndItsSlashedForm) {
@@ -85,7 +102,7 @@ TEST(Paths, ProgramDirAndItsSlashedForm) {
 }
 
 TEST(TemplateRows, SixRowsInOrderWithTheirTokens) {
-  const auto rows = TemplateRows(L"J_Apache_7", L"J_Mysql_7", L"D:/Web");
+  const auto rows = TemplateRows("J_Apache_7", "J_Mysql_7", "D:/Web");
   ASSERT_EQ(rows.size(), 6u);
   const wchar_t *expected[][2] = {
       {L"\\Ext\\B_Start.ini", L"\\Ext\\B_Start.bat"}, {L"\\Ext\\B_Stop.ini", L"\\Ext\\B_Stop.bat"},
@@ -98,16 +115,16 @@ TEST(TemplateRows, SixRowsInOrderWithTheirTokens) {
   }
   for (std::size_t i = 0; i < 3; ++i) {
     ASSERT_EQ(rows[i].replacements.size(), 2u);
-    EXPECT_EQ(rows[i].replacements[0].token, L"J_SerVer_Apache");
-    EXPECT_EQ(rows[i].replacements[0].value, L"J_Apache_7");
-    EXPECT_EQ(rows[i].replacements[1].token, L"J_SerVer_MySQL");
-    EXPECT_EQ(rows[i].replacements[1].value, L"J_Mysql_7");
+    EXPECT_EQ(rows[i].replacements[0].token, "J_SerVer_Apache");
+    EXPECT_EQ(rows[i].replacements[0].value, "J_Apache_7");
+    EXPECT_EQ(rows[i].replacements[1].token, "J_SerVer_MySQL");
+    EXPECT_EQ(rows[i].replacements[1].value, "J_Mysql_7");
   }
-  const wchar_t *pathTokens[] = {L"PHP_Path", L"Apache_Path", L"Mysql_Path"};
+  const char *pathTokens[] = {"PHP_Path", "Apache_Path", "Mysql_Path"};
   for (std::size_t i = 3; i < 6; ++i) {
     ASSERT_EQ(rows[i].replacements.size(), 1u);
     EXPECT_EQ(rows[i].replacements[0].token, pathTokens[i - 3]);
-    EXPECT_EQ(rows[i].replacements[0].value, L"D:/Web");
+    EXPECT_EQ(rows[i].replacements[0].value, "D:/Web");
   }
 }
 

@@ -16,7 +16,7 @@ version_le() { [ "$(printf '%s\n%s\n' "$1" "$2" | sort -V | head -1)" = "$1" ]; 
 
 for binary in "$@"; do
   name=$(basename "$binary")
-  unknown=$(comm -23 <("$here/list_imports.sh" "$objdump" "$binary") <(awk -F'\t' '/!/ {print $1}' "$allowed" | sort -u))
+  unknown=$(comm -23 <("$here/list_imports.sh" "$objdump" "$binary") <(awk -F'\t' '!/^[#@]/ && /!/ {print $1}' "$allowed" | sort -u))
   [ -z "$unknown" ] && verdict ok || verdict no "$name imports functions not on $(basename "$allowed"): $(echo $unknown)"
   for field in OSystem Subsystem; do
     version=$("$objdump" -p "$binary" | awk -v f="$field" '$1 == "Major" f "Version" {major = $2} $1 == "Minor" f "Version" {minor = $2} END {print major "." minor}')
