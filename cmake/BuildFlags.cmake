@@ -5,10 +5,9 @@ target_compile_options(velmora_flags INTERFACE -Wall -Wextra)
 if(WIN32)
   # The oldest Windows each build must load on: XP SP3 for x86, Vista for x64. The headers
   # then hide anything newer, and the import check in tests/ catches the rest.
+  # No -msse2 for x86: processors of that era may lack it; vector code picks itself at run time.
   if(CMAKE_SIZEOF_VOID_P EQUAL 4)
     set(VELMORA_WINNT 0x0501)
-    # Single precision means single precision: no x87 excess precision in the suffix draw.
-    target_compile_options(velmora_flags INTERFACE -msse2 -mfpmath=sse)
   else()
     set(VELMORA_WINNT 0x0600)
   endif()

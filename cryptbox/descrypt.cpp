@@ -1,6 +1,5 @@
+#include <algorithm>
 #include <cstring>
-#include <memory>
-#include <new>
 
 #include "c_runtime.h"
 #include "cryptbox.h"
@@ -14,25 +13,28 @@ namespace {
 constexpr std::size_t kKeyTextLength = 8;
 // Largest message whose hex text length still fits output_len.
 constexpr std::int64_t kMaxMessage = (INT32_MAX - 1) / 2 / kBlockSize * kBlockSize;
+// Cipher bytes handled at a time: the call's own memory, whatever the message size.
+constexpr std::int32_t kPieceBytes = 8192;
+static_assert(kPieceBytes % kBlockSize == 0, "pieces hold whole blocks");
 
-using Scratch = std::unique_ptr<std::uint8_t[]>;
-
-Scratch ZeroedScratch(std::int64_t size) {
-  return Scratch(new (std::nothrow) std::uint8_t[static_cast<std::size_t>(size)]());
-}
-
+// Whole pieces are whole blocks, so ECB piece by piece gives the bytes ECB in one go gives.
 std::uint8_t Encrypt(CMyEncrypt &cMyEncrypt, const char *input, std::int32_t length, char *output,
                      std::int32_t *output_len, const char *key) {
   if (length > kMaxMessage) return 0;
-  Scratch cipher = ZeroedScratch(PaddedLength(length));
-  if (!cipher) return 0;
-  int len_out = 0;
-  if (!cMyEncrypt.EcbCrypt(1, reinterpret_cast<const std::uint8_t *>(input), length, cipher.get(),
-                           &len_out, key))
-    return 0;
-  RenderHex(cipher.get(), static_cast<std::size_t>(len_out), kLowerDigits, output);
-  output[2 * len_out] = '\0';
-  *output_len = 2 * len_out;
+  std::uint8_t cipher[kPieceBytes];
+  std::int32_t hex_len = 0;
+  for (std::int32_t done = 0; done < length;) {
+    const std::int32_t piece = std::min(kPieceBytes, length - done);
+    int len_out = 0;
+    if (!cMyEncrypt.EcbCrypt(1, reinterpret_cast<const std::uint8_t *>(input) + done, piece, cipher,
+                             &len_out, key))
+      return 0;
+    RenderLowerHex(cipher, static_cast<std::size_t>(len_out), output + hex_len);
+    hex_len += 2 * len_out;
+    done += piece;
+  }
+  output[hex_len] = '\0';
+  *output_len = hex_len;
   return 1;
 }
 
@@ -40,18 +42,20 @@ std::uint8_t Decrypt(CMyEncrypt &cMyEncrypt, std::uint8_t mode, const char *inpu
                      std::int32_t length, char *output, std::int32_t *output_len,
                      const char *key) {
   const std::int32_t count = length / 2;
-  Scratch cipher = ZeroedScratch(count);
-  if (!cipher) return 0;
+  // The engine takes whole blocks only: refuse before any work.
+  if (count % kBlockSize != 0) return 0;
+  std::uint8_t cipher[kPieceBytes];
   unsigned nTemp = 0;
-  for (std::int32_t i = 0; i < count; ++i) {
-    nTemp = ScanHexPair(input[2 * i], input[2 * i + 1], nTemp);
-    cipher[i] = static_cast<std::uint8_t>(nTemp);
+  for (std::int32_t done = 0; done < count;) {
+    const std::int32_t piece = std::min(kPieceBytes, count - done);
+    nTemp = DecodeHexPairs(input + 2 * done, static_cast<std::size_t>(piece), cipher, nTemp);
+    int len_out = 0;
+    if (!cMyEncrypt.EcbCrypt(mode, cipher, piece, reinterpret_cast<std::uint8_t *>(output) + done,
+                             &len_out, key))
+      return 0;
+    done += piece;
   }
-  int len_out = 0;
-  if (!cMyEncrypt.EcbCrypt(mode, cipher.get(), count,
-                           reinterpret_cast<std::uint8_t *>(output), &len_out, key))
-    return 0;
-  *output_len = len_out;
+  *output_len = count;
   return 1;
 }
 

@@ -11,8 +11,10 @@ namespace cryptbox {
 inline constexpr char kLowerDigits[] = "0123456789abcdef";
 inline constexpr char kUpperDigits[] = "0123456789ABCDEF";
 
-// Writes two digits per byte, high half first; no terminator.
+// Writes two digits per byte, high half first; no terminator. The table path.
 void RenderHex(const std::uint8_t *bytes, std::size_t count, const char *digits, char *out);
+// The same in lower case, with vector instructions where the processor has them.
+void RenderLowerHex(const std::uint8_t *bytes, std::size_t count, char *out);
 
 constexpr std::array<std::int8_t, 256> MakeDigitTable() {
   std::array<std::int8_t, 256> table{};
@@ -48,6 +50,11 @@ inline unsigned ScanHexPair(char hi, char lo, unsigned previous) {
   int value;
   return ReadPlainPair(hi, lo, value) ? static_cast<unsigned>(value) : ScanHexPairByRuntime(hi, lo, previous);
 }
+
+// Decodes `pairs` pairs as Descrypt reads them, ScanHexPair after ScanHexPair, from the
+// value `nTemp` held before the first; returns the value after the last. Plain digits go
+// through vector instructions where the processor has them.
+unsigned DecodeHexPairs(const char *text, std::size_t pairs, std::uint8_t *out, unsigned nTemp);
 
 // What sscanf(text, "%02x") leaves in a value that started at 0; text holds
 // at least two characters.

@@ -7,9 +7,12 @@
 
 namespace svcpanel {
 
+// Each step is rounded to single precision by storing it: on x86 without SSE the x87
+// would otherwise carry extra bits from one step to the next.
 int ServiceSuffixFromDraw(float r) {
-  const float scaled = r * 100.0f + 1.0f;
-  return static_cast<int>(std::floor(scaled));
+  const volatile float scaled = r * 100.0f;
+  const volatile float suffix = scaled + 1.0f;
+  return static_cast<int>(std::floor(suffix));
 }
 
 ServiceNames ServiceNamesFor(int serviceSuffix) {

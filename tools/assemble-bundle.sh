@@ -28,4 +28,6 @@ for arch in x86:win32 x64:win64; do
 done
 mkdir -p "$dist/cryptbox/include"
 cp "$root/cryptbox/cryptbox.h" "$dist/cryptbox/include/"
+# The PHP class loads cryptbox.dll from its own folder: one copy beside each build.
+for name in x86 x64; do cp "$root/cryptbox/php/Cryptbox.php" "$dist/cryptbox/$name/"; done
 echo "assembled $dist"

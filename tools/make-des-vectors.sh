@@ -76,7 +76,28 @@ ivs=(
   done
 } >"$cbc_out"
 
+# Every message length from 1 to 4100 bytes and a few around the library's 8 KiB pieces
+# and beyond: message byte i is (i * 131 + 7) mod 256. ECB works block by block, so the
+# ciphertexts of all the zero-filled messages, one after the other, are the ciphertext of
+# their concatenation: its lower-case hex is summed with POSIX cksum (CRC and length).
+sweep_out=$root/tests/cryptbox/length_sweep.inc
+sweep_up_to=4100
+sweep_extra="8191 8192 8193 16389 1048581"
+sweep_lengths="$(seq -s ' ' 1 "$sweep_up_to") $sweep_extra"
+sum=$(perl -e 'for my $n (@ARGV) { my $m = pack("C*", map { ($_ * 131 + 7) & 255 } 0 .. $n - 1);
+                 $m .= "\0" x ((8 - $n % 8) % 8); print $m }' $sweep_lengths |
+  openssl enc -des-ecb -provider legacy -provider default -nopad -K 1234567800000000 |
+  xxd -p | tr -d '\n' | cksum)
+{
+  echo "// Made by tools/make-des-vectors.sh from OpenSSL's DES-ECB under key text 12345678. Do not edit by hand."
+  echo "// Message lengths, and the POSIX cksum (CRC, length) of all their hex texts in that order."
+  echo "inline constexpr int kSweepUpTo = $sweep_up_to;"
+  echo "inline constexpr int kSweepExtraLengths[] = {${sweep_extra// /, }};"
+  echo "inline constexpr std::uint32_t kSweepCksum = ${sum%% *}u;"
+  echo "inline constexpr std::uint64_t kSweepHexLength = ${sum##* }u;"
+} >"$sweep_out"
+
 # The classic FIPS example, checked here too so the header names its source.
 classic=$(des_hex 0123456789ABCDEF "$(printf 'Now is t' | xxd -p)")
 [ "$classic" = 3fa40e8a984d4815 ] || { echo "OpenSSL disagrees with the classic vector: $classic" >&2; exit 1; }
-echo "wrote $out and $cbc_out"
+echo "wrote $out, $cbc_out and $sweep_out"

@@ -1,4 +1,5 @@
 // descrypt: encrypt stdin or an argument to hex, or decrypt hex back, through Descrypt.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -21,24 +22,36 @@ struct Options {
   const char *text = nullptr;
 };
 
+// Every message it encrypts can be decrypted back: its hex text, line end included, stays
+// within the decryption limit, which Descrypt's own 32-bit lengths allow.
+constexpr std::size_t kMaxMessage = (std::size_t{512} << 20) - 8;
+constexpr std::size_t kMaxHex = std::size_t{1} << 30;
+constexpr std::size_t kLineEnd = 2;
+
 int Usage() {
   std::fprintf(stderr,
-               "usage: descrypt -e -k KEY [TEXT]   encrypt TEXT (or stdin) to hex\n"
-               "       descrypt -d -k KEY [HEX]    decrypt HEX (or stdin) to bytes\n"
-               "KEY is exactly 8 characters.\n");
+               "usage: descrypt -e -k KEY [--] [TEXT]   encrypt TEXT (or stdin) to hex\n"
+               "       descrypt -d -k KEY [--] [HEX]    decrypt HEX (or stdin) to bytes\n"
+               "KEY is exactly 8 characters; -- ends the options, so TEXT may begin with -.\n"
+               "At most %zu message bytes or %zu hex characters.\n",
+               kMaxMessage, kMaxHex);
   return 2;
 }
 
 bool ParseOptions(int argc, char **argv, Options &options) {
+  bool only_text = false;
   for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "-e") == 0) {
+    if (only_text || argv[i][0] != '-') {
+      if (options.text) return false;
+      options.text = argv[i];
+    } else if (std::strcmp(argv[i], "--") == 0) {
+      only_text = true;
+    } else if (std::strcmp(argv[i], "-e") == 0) {
       options.encrypt = true;
     } else if (std::strcmp(argv[i], "-d") == 0) {
       options.decrypt = true;
     } else if (std::strcmp(argv[i], "-k") == 0 && i + 1 < argc) {
       options.key = argv[++i];
-    } else if (!options.text && argv[i][0] != '-') {
-      options.text = argv[i];
     } else {
       return false;
     }
@@ -54,12 +67,16 @@ void UseBinaryStdio() {
 #endif
 }
 
-std::string ReadInput(const Options &options) {
+// The argument, or standard input read up to one byte past `limit`: an oversize input is
+// known as soon as that byte arrives, and the rest is never read.
+std::string ReadInput(const Options &options, std::size_t limit) {
   if (options.text) return options.text;
   std::string data;
   char chunk[65536];
   std::size_t got;
-  while ((got = std::fread(chunk, 1, sizeof chunk, stdin)) > 0) data.append(chunk, got);
+  while (data.size() <= limit &&
+         (got = std::fread(chunk, 1, std::min(sizeof chunk, limit + 1 - data.size()), stdin)) > 0)
+    data.append(chunk, got);
   return data;
 }
 
@@ -78,6 +95,10 @@ int Fail(const char *what) {
   return 1;
 }
 
+bool Write(const char *data, std::size_t size) {
+  return std::fwrite(data, 1, size, stdout) == size;
+}
+
 }  // namespace
 
 int main(int argc, char **argv) {
@@ -85,10 +106,15 @@ int main(int argc, char **argv) {
   if (!ParseOptions(argc, argv, options)) return Usage();
   if (std::strlen(options.key) != 8) return Fail("the key must be exactly 8 characters");
   UseBinaryStdio();
-  std::string input = ReadInput(options);
+  const std::size_t limit = options.encrypt ? kMaxMessage : kMaxHex;
+  std::string input = ReadInput(options, options.encrypt ? limit : limit + kLineEnd);
   if (options.decrypt) TrimLineEnd(input);
+  if (input.size() > limit) {
+    std::fprintf(stderr, "descrypt: input too large: at most %zu %s\n", limit,
+                 options.encrypt ? "message bytes" : "hex characters");
+    return 1;
+  }
   if (input.empty()) return Fail("nothing to process");
-  if (input.size() > INT32_MAX / 4) return Fail("input too large");
   if (options.decrypt && !IsHexText(input))
     return Fail("input is not hex text in whole 16-digit blocks");
 
@@ -98,7 +124,8 @@ int main(int argc, char **argv) {
   if (!Descrypt(options.encrypt ? 1 : 0, input.data(), static_cast<int32_t>(input.size()),
                 output.data(), &output_len, options.key))
     return Fail("refused");
-  std::fwrite(output.data(), 1, static_cast<std::size_t>(output_len), stdout);
-  if (options.encrypt) std::fputc('\n', stdout);
+  const bool written = Write(output.data(), static_cast<std::size_t>(output_len)) &&
+                       (!options.encrypt || Write("\n", 1)) && std::fflush(stdout) == 0;
+  if (!written) return Fail("cannot write the output");
   return 0;
 }

@@ -26,5 +26,33 @@ for bad in "-e -k 1234 text" "-d -k 12345678 0011" "-d -k 12345678 zz11223344556
   expect "fails: descrypt $bad" "$([ "$status" -ne 0 ] && [ -s "${TMPDIR:-/tmp}/descrypt.err" ] && echo refused)" refused
 done
 
+# -- ends the options: a message may begin with "-".
+expect "-- then a message that begins with -" "$("$descrypt" -e -k 12345678 -- -n)" \
+  "$(printf -- '-n\0\0\0\0\0\0' | openssl_hex)"
+
+# A failed write is an error, not a success.
+status_and_message() { # command... -> "exit code: first stderr line"
+  local status=0
+  "$@" 2>"${TMPDIR:-/tmp}/descrypt.err" || status=$?
+  echo "$status: $(head -1 "${TMPDIR:-/tmp}/descrypt.err")"
+}
+expect "standard output on a full disk" \
+  "$(status_and_message bash -c "'$descrypt' -e -k 12345678 hello </dev/null >/dev/full")" \
+  "1: descrypt: cannot write the output"
+expect "standard output closed" "$(status_and_message bash -c "'$descrypt' -d -k 12345678 $hex </dev/null >&-")" \
+  "1: descrypt: cannot write the output"
+
+# The limits: the largest message encrypts and its hex decrypts back; one byte more is
+# refused, and an endless input is refused once the limit is passed, without reading on.
+max_message=$((512 * 1024 * 1024 - 8))
+expect "the largest message comes back" \
+  "$(head -c "$max_message" /dev/zero | "$descrypt" -e -k 12345678 | "$descrypt" -d -k 12345678 | wc -c)" "$max_message"
+expect "one byte more is refused" \
+  "$(status_and_message bash -c "head -c $((max_message + 1)) /dev/zero | '$descrypt' -e -k 12345678 >/dev/null")" \
+  "1: descrypt: input too large: at most $max_message message bytes"
+expect "an endless hex input is refused at the limit" \
+  "$(status_and_message timeout 120 bash -c "yes 0 | tr -d '\n' | '$descrypt' -d -k 12345678 >/dev/null")" \
+  "1: descrypt: input too large: at most 1073741824 hex characters"
+
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -10,6 +10,10 @@
 #include "messages.h"
 #include "vectors.h"
 
+namespace {
+#include "length_sweep.inc"
+}
+
 using namespace cryptbox_test;
 
 namespace {
@@ -135,6 +139,54 @@ TEST(Descrypt, NonHexPairRepeatsThePreviousByte) {
   EXPECT_EQ(c.output.substr(0, 8), d.output.substr(0, 8));
 }
 
+// POSIX cksum: CRC-32 with polynomial 0x04C11DB7, most significant bit first, over the
+// data and then its length in as few bytes as it takes, least significant first.
+class Cksum {
+ public:
+  void Add(const char *data, std::size_t size) {
+    for (std::size_t i = 0; i < size; ++i) AddByte(static_cast<std::uint8_t>(data[i]));
+    length_ += size;
+  }
+  std::uint32_t Finish() {
+    for (std::uint64_t n = length_; n != 0; n >>= 8) AddByte(static_cast<std::uint8_t>(n));
+    return ~crc_;
+  }
+  std::uint64_t Length() const { return length_; }
+
+ private:
+  void AddByte(std::uint8_t byte) {
+    crc_ ^= static_cast<std::uint32_t>(byte) << 24;
+    for (int bit = 0; bit < 8; ++bit) crc_ = (crc_ & 0x80000000u) ? (crc_ << 1) ^ 0x04C11DB7u : crc_ << 1;
+  }
+  std::uint32_t crc_ = 0;
+  std::uint64_t length_ = 0;
+};
+
+// Every length from 1 to 4100 and a few around and beyond the library's pieces: the hex
+// texts, one after the other, sum to what OpenSSL's do, and each decrypts back to its
+// message and the zero fill of its last block.
+TEST(Descrypt, EveryLengthMatchesOpenSslAndDecryptsBack) {
+  std::vector<int> lengths;
+  for (int length = 1; length <= kSweepUpTo; ++length) lengths.push_back(length);
+  lengths.insert(lengths.end(), std::begin(kSweepExtraLengths), std::end(kSweepExtraLengths));
+  Cksum sum;
+  for (const int length : lengths) {
+    std::string message(static_cast<std::size_t>(length), '\0');
+    for (int i = 0; i < length; ++i) message[static_cast<std::size_t>(i)] = static_cast<char>(i * 131 + 7);
+    std::vector<char> hex(static_cast<std::size_t>(length) * 2 + 17);
+    std::int32_t hex_len = 0;
+    ASSERT_EQ(CallDescrypt(1, message.data(), length, hex.data(), &hex_len, "12345678"), 1) << length;
+    sum.Add(hex.data(), static_cast<std::size_t>(hex_len));
+    std::vector<char> plain(static_cast<std::size_t>(hex_len) / 2);
+    std::int32_t plain_len = 0;
+    ASSERT_EQ(CallDescrypt(0, hex.data(), hex_len, plain.data(), &plain_len, "12345678"), 1) << length;
+    message.resize(plain.size(), '\0');
+    ASSERT_EQ(std::string(plain.begin(), plain.end()), message) << length;
+  }
+  EXPECT_EQ(sum.Length(), kSweepHexLength);
+  EXPECT_EQ(sum.Finish(), kSweepCksum);
+}
+
 // Every two-character pair, in one text, decodes as the C runtime's own sscanf("%x")
 // does, including what a pair that gives no digit leaves behind: the same ciphertext
 // written in plain digits must decrypt to the same bytes.
@@ -143,19 +195,26 @@ TEST(Descrypt, DecodesEveryPairAsTheCRuntimesScan) {
   ASSERT_NE(runtime_sscanf, nullptr);
   std::string pairs, plain;
   unsigned nTemp = 0;
+  const auto add = [&](char hi, char lo) {
+    const char pair[3] = {hi, lo, '\0'};
+    runtime_sscanf(pair, "%x", &nTemp);
+    pairs.append(pair, 2);
+    plain += "0123456789abcdef"[(nTemp >> 4) & 0xf];
+    plain += "0123456789abcdef"[nTemp & 0xf];
+  };
   for (int hi = 0; hi < 256; ++hi) {
     for (int lo = 0; lo < 256; ++lo) {
-      const char pair[3] = {static_cast<char>(hi), static_cast<char>(lo), '\0'};
-      runtime_sscanf(pair, "%x", &nTemp);
-      pairs.append(pair, 2);
-      plain += "0123456789abcdef"[(nTemp >> 4) & 0xf];
-      plain += "0123456789abcdef"[nTemp & 0xf];
+      // A run of plain pairs of changing length before each: long runs take the vector
+      // path where there is one, and each pair ends a run at a different offset.
+      for (int run = 0; run < (hi * 256 + lo) % 67; ++run) add("0aF9"[run % 4], "7Bc1"[run % 4]);
+      add(static_cast<char>(hi), static_cast<char>(lo));
     }
   }
+  while (pairs.size() % 16 != 0) add('5', 'a');
   const Call by_pairs = RunDescrypt(0, pairs);
   const Call by_plain = RunDescrypt(0, plain);
-  ASSERT_EQ(by_pairs.output_len, 65536);
-  for (std::size_t block = 0; block < 65536 / 8; ++block) {
+  ASSERT_EQ(by_pairs.output_len, static_cast<std::int32_t>(pairs.size() / 2));
+  for (std::size_t block = 0; block < pairs.size() / 16; ++block) {
     ASSERT_EQ(by_pairs.output.substr(block * 8, 8), by_plain.output.substr(block * 8, 8))
         << "pairs " << block * 8 << " to " << block * 8 + 7 << ", first "
         << testing::PrintToString(pairs.substr(block * 16, 2));

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <string>
 
+#include "hex_text.h"
+#include "hex_vector.h"
 #include "messages.h"
 #include "my_encrypt.h"
 
@@ -146,6 +148,40 @@ TEST(RandomText, FollowsTheRuntimeGenerator) {
   engine.RandomText(out);
   std::srand(7);
   for (char c : out) EXPECT_EQ(c, cryptbox::kRandomAlphabet[std::rand() % 62]);
+}
+
+}  // namespace
+
+namespace {
+
+// The vector kernels against the table path: every byte value rendered, and every
+// two-character pair at every place of a group decoded or, when not plain, stopped at.
+TEST(HexVectors, AgreeWithTheTablePathOnEveryByteAndPair) {
+  if (!cryptbox::CanUseHexVectors()) GTEST_SKIP() << "this processor has no AVX2";
+  std::uint8_t bytes[256];
+  for (int i = 0; i < 256; ++i) bytes[i] = static_cast<std::uint8_t>(i);
+  std::string by_vector(512, '?'), by_table(512, '?');
+  EXPECT_EQ(cryptbox::RenderLowerHexVector(bytes, 256, by_vector.data()), 256u);
+  cryptbox::RenderHex(bytes, 256, cryptbox::kLowerDigits, by_table.data());
+  EXPECT_EQ(by_vector, by_table);
+
+  for (int pair = 0; pair < 65536; ++pair) {
+    const char hi = static_cast<char>(pair >> 8), lo = static_cast<char>(pair & 0xff);
+    const std::size_t place = static_cast<std::size_t>(pair % 32);
+    std::string text(64, 'e');
+    text[2 * place] = hi;
+    text[2 * place + 1] = lo;
+    std::uint8_t out[32] = {};
+    const std::size_t done = cryptbox::DecodePlainHexVector(text.data(), 32, out);
+    int value = 0;
+    if (cryptbox::ReadPlainPair(hi, lo, value)) {
+      ASSERT_EQ(done, 32u) << pair;
+      ASSERT_EQ(out[place], value) << pair;
+      ASSERT_EQ(out[(place + 1) % 32], 0xee) << pair;
+    } else {
+      ASSERT_EQ(done, 0u) << pair;
+    }
+  }
 }
 
 }  // namespace
