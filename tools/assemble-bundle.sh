@@ -15,8 +15,9 @@ cp -r "$root/bundle/Ext" "$root/bundle/apache" "$root/bundle/MySQL" "$root/bundl
   "$root/bundle/README.txt" "$dist/bundle/"
 cp "$bin32/svcpanel.exe" "$dist/bundle/"
 cp "$bin32/portcheck.exe" "$dist/bundle/Ext/"
-# Folders the generated configs name and the server packages do not bring.
-mkdir -p "$dist/bundle/apache/conf" "$dist/bundle/apache/logs" "$dist/bundle/MySQL/tmp" "$dist/bundle/PHP/tmp" "$dist/bundle/PHP/logs"
+# The panel writes httpd.conf there, before or after Apache is unpacked; the start script
+# makes the other folders the configs name.
+mkdir -p "$dist/bundle/apache/conf"
 (cd "$dist" && zip -qr velmora-bundle.zip bundle)
 
 for arch in x86:win32 x64:win64; do

@@ -4,6 +4,7 @@
 #include <winsock2.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <regex>
 #include <string>
 #include <vector>
@@ -55,6 +56,51 @@ DWORD ServiceState(const std::wstring &name) {
   return state;
 }
 
+// The service key's Environment value (REG_MULTI_SZ), its strings joined by newlines.
+std::wstring ServiceEnvironment(const std::wstring &name) {
+  wchar_t value[4096] = {};
+  DWORD size = sizeof value - sizeof(wchar_t);
+  const std::wstring key = L"SYSTEM\\CurrentControlSet\\Services\\" + name;
+  if (RegGetValueW(HKEY_LOCAL_MACHINE, key.c_str(), L"Environment", RRF_RT_REG_MULTI_SZ, nullptr, value, &size) != ERROR_SUCCESS)
+    return {};
+  std::wstring joined(value, size / sizeof(wchar_t));
+  while (!joined.empty() && joined.back() == L'\0') joined.pop_back();
+  for (auto &c : joined)
+    if (c == L'\0') c = L'\n';
+  return joined;
+}
+
+bool IsNotepad(HWND hwnd) {
+  wchar_t name[32] = {};
+  GetClassNameW(hwnd, name, 32);
+  return std::wstring(name) == L"Notepad";
+}
+
+BOOL CALLBACK CollectNotepadTitle(HWND hwnd, LPARAM titles) {
+  if (IsNotepad(hwnd) && IsWindowVisible(hwnd))
+    reinterpret_cast<std::vector<std::wstring> *>(titles)->push_back(WindowText(hwnd));
+  return TRUE;
+}
+
+BOOL CALLBACK CloseNotepad(HWND hwnd, LPARAM) {
+  if (IsNotepad(hwnd)) PostMessageW(hwnd, WM_CLOSE, 0, 0);
+  return TRUE;
+}
+
+// The titles of the Notepad windows open now.
+std::vector<std::wstring> NotepadTitles() {
+  std::vector<std::wstring> titles;
+  EnumWindows(CollectNotepadTitle, reinterpret_cast<LPARAM>(&titles));
+  return titles;
+}
+
+void CloseNotepads() { EnumWindows(CloseNotepad, 0); }
+
+bool Shows(const std::vector<std::wstring> &titles, const wchar_t *file) {
+  return std::any_of(titles.begin(), titles.end(),
+                     [&](const std::wstring &title) { return title.find(file) != std::wstring::npos; });
+}
+
 // Whatever a failed test left behind must not hold the ports for the next one.
 void RemoveBundleServices() {
   const SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
@@ -73,8 +119,9 @@ void RemoveBundleServices() {
 class InstalledBundle {
  public:
   InstalledBundle() : dir_(MakeFreshDirectory(L"web bundle ")) {
-    for (const wchar_t *sub : {L"\\Ext", L"\\apache", L"\\apache\\bin", L"\\apache\\conf", L"\\apache\\logs",
-                               L"\\MySQL", L"\\MySQL\\bin", L"\\MySQL\\data", L"\\PHP", L"\\www"})
+    // As a fresh unzip leaves it: no data, tmp or log folders, which the start script makes.
+    for (const wchar_t *sub : {L"\\Ext", L"\\apache", L"\\apache\\bin", L"\\apache\\conf", L"\\MySQL",
+                               L"\\MySQL\\bin", L"\\PHP", L"\\www"})
       CreateDirectoryW((dir_ + sub).c_str(), nullptr);
     CopyFolder(EnvironmentPath(L"BUNDLE_EXT"), dir_ + L"\\Ext");
     const std::wstring bin = OwnDirectory();
@@ -95,7 +142,7 @@ class InstalledBundle {
   std::wstring ServiceNumber() const {
     std::smatch match;
     const std::string script = Read(L"\\Ext\\B_Start.bat");
-    if (!std::regex_search(script, match, std::regex("net start J_Apache_(\\d+)"))) return {};
+    if (!std::regex_search(script, match, std::regex("start J_Apache_(\\d+)"))) return {};
     return std::wstring(match[1].first, match[1].second);
   }
 
@@ -138,7 +185,7 @@ class BundleTest : public testing::Test {
         },
         kServiceSeconds));
     ASSERT_TRUE(WaitUntil([&] { return panel.Shows(start, kStopIdle); }, 5))
-        << testing::PrintToString(panel.State(kCommand1Id));
+        << testing::PrintToString(panel.State(kCommand1Id)) << "\n" << ReadFileBytes(log);
   }
 
   static ULONGLONG LastWrite(const std::wstring &path) {
@@ -163,6 +210,16 @@ TEST_F(BundleTest, StartRunsBothServicesUnderNewNamesAndStopRemovesThem) {
   EXPECT_EQ(bundle_.Read(L"\\Ext\\T_Port.txt"), "a1m1\r\n");
   // Each server read its port from the config the panel generated.
   const std::string number(first.begin(), first.end());
+  // The data folder was initialised on the way; both services start on demand only, and
+  // Apache's has PHP's folder first on its PATH.
+  EXPECT_TRUE(Exists(bundle_.Path(L"\\MySQL\\data\\mysql")));
+  EXPECT_NE(bundle_.Read(L"\\apache\\bin\\standin.log").find("J_Apache_" + number + " start type demand"),
+            std::string::npos);
+  // Windows' service manager gives a service the variables of its Environment value; Wine's
+  // does not, so the stand-in's own PATH cannot show it here: the value is checked instead.
+  EXPECT_EQ(ServiceEnvironment(L"J_Apache_" + first).rfind(L"PATH=" + bundle_.Dir() + L"\\PHP;", 0), 0u)
+      << testing::PrintToString(ServiceEnvironment(L"J_Apache_" + first).size());
+  EXPECT_NE(bundle_.Read(L"\\MySQL\\bin\\standin.log").find("J_Mysql_" + number + " start type demand"), std::string::npos);
   EXPECT_NE(bundle_.Read(L"\\apache\\bin\\standin.log").find("J_Apache_" + number + " listening on port 666"),
             std::string::npos);
   EXPECT_NE(bundle_.Read(L"\\MySQL\\bin\\standin.log").find("J_Mysql_" + number + " listening on port 667"),
@@ -214,6 +271,11 @@ TEST_F(BundleTest, PortTakenBeforeStartIsNamedInTheLog) {
   EXPECT_TRUE(std::regex_search(log, std::regex("TCP \\S+ 666 .*taken"))) << log;
   EXPECT_TRUE(std::regex_search(log, std::regex("TCP \\S+ 667 .*free"))) << log;
   EXPECT_EQ(bundle_.Read(L"\\Ext\\T_Port.txt"), "a0m1\r\n");
+  // The failed step is named, and the log and the help on causes and fixes are put in front of the person.
+  EXPECT_TRUE(std::regex_search(log, std::regex("FAILED start-apache: .*apache\\\\logs\\\\error\\.log"))) << log;
+  EXPECT_TRUE(std::regex_search(log, std::regex("ok start-mysql: J_Mysql_\\d+ is running"))) << log;
+  EXPECT_TRUE(WaitUntil([] { return Shows(NotepadTitles(), L"B_Start.log") && Shows(NotepadTitles(), L"B_Help.txt"); }, 20));
+  CloseNotepads();
   closesocket(holder);
   ClickAndWaitFor(panel, kCommand2Id, kIdleStart);
   EXPECT_TRUE(BundleServices().empty());

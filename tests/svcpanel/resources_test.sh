@@ -40,7 +40,8 @@ expect "resource table" "$listing" "--type=2 --name=101 --language=2052
 --type=3 --name=30005 --language=2052
 --type=3 --name=30006 --language=2052
 --type=14 --name=1 --language=2052
---type=16 --name=1 --language=2052"
+--type=16 --name=1 --language=2052
+--type=24 --name=1 --language=0"
 wrestool -x --type=14 --name=1 "$exe" -o "$work/group.ico"
 expect "icon group 1 rebuilt from the executable" "$(icotool -l "$work/group.ico")" "$icon_images"
 # wrestool pads its rebuilt file; the directory and the six images must match byte for byte.
@@ -56,6 +57,17 @@ fixed=$(od -An -tx4 -j40 -N24 "$work/version.bin" | tr -s ' \n' ' ' | sed 's/^ /
 expect "fixed version 1.0.0.0" "$fixed" "feef04bd 00010000 00010000 00000000 00010000 00000000"
 translation=$(tail -c 4 "$work/version.bin" | od -An -tx2 | tr -s ' ' | sed 's/^ //')
 expect "translation 0x0804, code page 1200" "$translation" "0804 04b0"
+
+# The manifest: well-formed XML asking for an administrator and naming Vista to 11.
+wrestool -x --raw --type=24 --name=1 "$exe" -o "$work/manifest.xml"
+expect "manifest is well-formed XML" "$(xmllint --noout "$work/manifest.xml" 2>&1 && echo ok)" ok
+xpath() { xmllint --xpath "$1" "$work/manifest.xml" 2>/dev/null; }
+expect "requireAdministrator" \
+  "$(xpath 'string(//*[local-name()="requestedExecutionLevel"]/@level)') $(xpath 'string(//*[local-name()="requestedExecutionLevel"]/@uiAccess)')" \
+  "requireAdministrator false"
+expect "supported Windows: Vista, 7, 8, 8.1, 10 and 11" \
+  "$(xpath '//*[local-name()="supportedOS"]/@Id' | tr -s ' ' '\n' | grep -oE '[0-9a-f-]{36}' | paste -sd' ')" \
+  "e2011457-1546-43c5-a5fe-008deee3d3f0 35138b9a-5d96-4fbd-8e2d-a2440225f93a 4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38 1f676c76-80e1-4239-95bb-83d0f6d0da78 8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a"
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
