@@ -283,3 +283,22 @@ TEST_F(BundleTest, PortTakenBeforeStartIsNamedInTheLog) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(BundleTest, DataFolderThatCannotBeInitialisedIsNamedInTheLog) {
+  // MySQL initialises only an empty data folder; this one holds a stray file.
+  CreateDirectoryW(bundle_.Path(L"\\MySQL\\data").c_str(), nullptr);
+  WriteFileBytes(bundle_.Path(L"\\MySQL\\data\\stray.txt"), "left behind");
+  PanelProcess panel(bundle_.Path(L"\\svcpanel.exe"), bundle_.Dir());
+  Launch(panel);
+  ClickAndWaitFor(panel, kCommand1Id, kIdleStart);
+  const std::string log = bundle_.Read(L"\\Ext\\B_Start.log");
+  EXPECT_NE(log.find("the data directory has files in it"), std::string::npos) << log;
+  EXPECT_NE(log.find("FAILED init: MySQL\\data could not be initialised"), std::string::npos) << log;
+  EXPECT_TRUE(BundleServices().empty());  // nothing installed after a failed step
+  EXPECT_TRUE(WaitUntil([] { return Shows(NotepadTitles(), L"B_Start.log"); }, 20));
+  CloseNotepads();
+}
+
+}  // namespace
