@@ -1,7 +1,6 @@
 #include "panel_driver.h"
 
 #include <chrono>
-#include <windows.h>
 
 namespace panel_driver {
 namespace {
